@@ -1,0 +1,16 @@
+#pragma once
+// Contract: starting other programs. Always an argument vector, never a shell.
+#include <string>
+#include <vector>
+
+namespace vz::platform {
+
+// Starts argv[0] with its arguments in a new process group, with no terminal
+// (stdio on /dev/null) and "/" as working folder. Does not wait. false on failure.
+bool LaunchHidden(const std::vector<std::string>& argv);
+// The same, keeping this process's stdio and working folder.
+bool LaunchVisible(const std::vector<std::string>& argv);
+// Opens a file or folder with the desktop's default program (xdg-open PATH).
+bool OpenWithDesktop(const std::string& path);
+
+}  // namespace vz::platform

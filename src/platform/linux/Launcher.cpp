@@ -1,0 +1,58 @@
+#include "platform/Launcher.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <vector>
+
+extern char** environ;
+
+namespace vz::platform {
+
+namespace {
+
+bool Spawn(const std::vector<std::string>& argv, bool hidden) {
+  if (argv.empty() || argv[0].empty()) return false;
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawnattr_t attr;
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_init(&attr);
+  posix_spawn_file_actions_init(&actions);
+  // A new process group, so signals meant for the shield's terminal do not reach it.
+  posix_spawnattr_setpgroup(&attr, 0);
+  short flags = POSIX_SPAWN_SETPGROUP;
+  // Children start with default signal handling whatever the shield blocks.
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  flags |= POSIX_SPAWN_SETSIGMASK;
+  posix_spawnattr_setflags(&attr, flags);
+  if (hidden) {
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, "/");
+  }
+  pid_t pid = 0;
+  int rc = argv[0].find('/') == std::string::npos
+               ? posix_spawnp(&pid, argv[0].c_str(), &actions, &attr, args.data(), environ)
+               : posix_spawn(&pid, argv[0].c_str(), &actions, &attr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return rc == 0;
+}
+
+}  // namespace
+
+bool LaunchHidden(const std::vector<std::string>& argv) { return Spawn(argv, true); }
+
+bool LaunchVisible(const std::vector<std::string>& argv) { return Spawn(argv, false); }
+
+bool OpenWithDesktop(const std::string& path) { return Spawn({"xdg-open", path}, true); }
+
+}  // namespace vz::platform

@@ -1,0 +1,145 @@
+#pragma once
+// Port implementations for tests: they record what the core showed and answer
+// from a script. Never linked into a program.
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Ports.h"
+
+namespace vz::ui::scripted {
+
+class ScriptedDialogs final : public Dialogs {
+ public:
+  std::vector<DialogRequest> shown;
+  std::deque<DialogAnswer> answers;  // consumed in order; when empty the safe answer is given
+
+  DialogAnswer Show(const DialogRequest& request) override;
+  bool WasShown(const std::string& textPart) const;
+};
+
+class RecordingMainWindow final : public MainWindowView {
+ public:
+  std::string statusPanels[kStatusPanelCount] = {"Processes:", "Known Spyware :", "All Known :", "Last action", "Time"};
+  std::vector<std::string> statusHistory[kStatusPanelCount];
+  bool showing = false;
+  WindowState state = WindowState::Normal;
+  int bringToFrontCount = 0;
+  std::string caption = "Orvane Vazeru";
+  bool busy = false;
+  std::vector<std::string> processList;
+  int processSelection = -1;
+  bool processPageEnabled = true;
+  std::vector<std::string> shieldLog;
+  std::vector<StartupRow> startupRows;
+  int startupSelection = -1;
+  std::map<LiveOption, bool> options;
+  bool showVazeruEnabled = false;
+  std::string infoLabel;
+
+  void SetStatusPanel(int index, const std::string& text) override;
+  void ShowWindow() override { showing = true; }
+  void HideWindow() override { showing = false; }
+  bool IsWindowShowing() const override { return showing; }
+  void SetWindowState(WindowState s) override { state = s; }
+  void BringToFront() override { ++bringToFrontCount; }
+  void SetCaption(const std::string& c) override { caption = c; }
+  void SetBusyCursor(bool b) override { busy = b; }
+  void SetProcessList(const std::vector<std::string>& names, int selected) override {
+    processList = names;
+    processSelection = selected;
+  }
+  void SetProcessPageEnabled(bool enabled) override { processPageEnabled = enabled; }
+  void SetShieldLog(const std::vector<std::string>& entries) override { shieldLog = entries; }
+  void SetStartupRows(const std::vector<StartupRow>& rows, int selected) override {
+    startupRows = rows;
+    startupSelection = selected;
+  }
+  void SetOptionChecked(LiveOption option, bool checked) override { options[option] = checked; }
+  void SetShowVazeruEnabled(bool enabled) override { showVazeruEnabled = enabled; }
+  void SetInfoLabel(const std::string& text) override { infoLabel = text; }
+};
+
+// The alert view of tests: ShowModal records the alert and runs the scripted
+// reaction (which may press the alert's buttons), then returns as if closed.
+class ScriptedAlertView final : public AlertView {
+ public:
+  int modalShows = 0;
+  int reShows = 0;
+  bool showing = false;
+  std::function<void(protection::AlertModel&)> onShow;  // the user's reaction
+
+  bool IsShowing() const override { return showing; }
+  void ShowModal(protection::AlertModel& alert) override;
+  void ShowAgain(protection::AlertModel& alert) override;
+  void Close() override { showing = false; }
+};
+
+class RecordingBrowser final : public Browser {
+ public:
+  std::vector<std::string> opened;
+  void Open(const std::string& url) override { opened.push_back(url); }
+};
+
+class InlineDispatcher final : public UiDispatcher {
+ public:
+  bool RunAndWait(const std::function<void()>& function) override {
+    function();
+    return true;
+  }
+};
+
+class CountingEventPump final : public EventPump {
+ public:
+  int calls = 0;
+  std::function<void()> onPump;
+  void ProcessPendingEvents() override {
+    ++calls;
+    if (onPump) onPump();
+  }
+};
+
+// Timers that only fire when the test says so.
+class ManualTimer final : public Timer {
+ public:
+  ManualTimer(int interval, std::function<void()> callback) : interval_(interval), callback_(std::move(callback)) {}
+  void Start() override { running_ = true; ++starts; }
+  void Stop() override { running_ = false; ++stops; }
+  bool IsRunning() const override { return running_; }
+  int IntervalMs() const override { return interval_; }
+  // Runs the callback as an expiry would, whether or not the timer runs.
+  void Fire() { callback_(); }
+  int starts = 0;
+  int stops = 0;
+
+ private:
+  int interval_;
+  std::function<void()> callback_;
+  bool running_ = false;
+};
+
+class ManualTimerFactory final : public TimerFactory {
+ public:
+  std::vector<ManualTimer*> created;  // owned by the core objects that asked for them
+  std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTimeout) override;
+  ManualTimer* WithInterval(int intervalMs) const;
+};
+
+// All scripted ports together, wired into a Ports value.
+struct ScriptedFrontEnd {
+  ScriptedDialogs dialogs;
+  RecordingMainWindow mainWindow;
+  ScriptedAlertView alert;
+  CountingEventPump events;
+  InlineDispatcher dispatcher;
+  RecordingBrowser browser;
+  ManualTimerFactory timers;
+  Ports ports() {
+    return Ports{&dialogs, &mainWindow, &alert, &events, &dispatcher, &browser, &timers};
+  }
+};
+
+}  // namespace vz::ui::scripted

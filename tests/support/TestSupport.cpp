@@ -1,0 +1,142 @@
+#include "support/TestSupport.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace vz::testsupport {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/vazeru-test-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = std::string(buffer.data()) + "/";
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Read-only files and folders made by tests must not stop the clean-up.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+ChildProcess::ChildProcess(const std::string& folder, const std::string& name, int niceness) {
+  path_ = folder + name;
+  fs::copy_file(TestHelperPath("vz-test-sleeper"), path_, fs::copy_options::overwrite_existing);
+  ::chmod(path_.c_str(), 0755);
+  std::string niceText = std::to_string(niceness);
+  std::vector<char*> argv;
+  std::string niceProgram = "nice";
+  std::string nFlag = "-n";
+  if (niceness != 0) {
+    argv = {niceProgram.data(), nFlag.data(), niceText.data(), path_.data(), nullptr};
+  } else {
+    argv = {path_.data(), nullptr};
+  }
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
+  int rc = niceness != 0 ? posix_spawnp(&pid_, "nice", nullptr, &attr, argv.data(), environ)
+                         : posix_spawn(&pid_, path_.c_str(), nullptr, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) throw std::runtime_error("cannot start " + path_);
+  // Wait until the child runs its own program (after nice's exec), so that
+  // /proc shows the final name and path.
+  std::string exeLink = "/proc/" + std::to_string(pid_) + "/exe";
+  WaitUntil(
+      [&] {
+        std::error_code ec;
+        return fs::read_symlink(exeLink, ec) == fs::path(path_);
+      },
+      5000);
+}
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+void ChildProcess::Kill() {
+  if (pid_ > 0 && !reaped_) {
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    reaped_ = true;
+  }
+}
+
+bool ChildProcess::HasExited() {
+  if (reaped_) return true;
+  int status = 0;
+  if (::waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
+  return reaped_;
+}
+
+bool ChildProcess::WaitForExit(int timeoutMs) {
+  return WaitUntil([&] { return HasExited(); }, timeoutMs);
+}
+
+std::string TestHelperPath(const std::string& name) {
+  const char* dir = std::getenv("VAZERU_TEST_HELPERS");
+  if (!dir) throw std::runtime_error("VAZERU_TEST_HELPERS is not set (run the tests through ctest)");
+  return std::string(dir) + "/" + name;
+}
+
+std::string ProgramPath(const std::string& name) {
+  const char* dir = std::getenv("VAZERU_BIN_DIR");
+  if (!dir) throw std::runtime_error("VAZERU_BIN_DIR is not set (run the tests through ctest)");
+  return std::string(dir) + "/" + name;
+}
+
+std::string SourcePath(const std::string& relative) {
+  const char* dir = std::getenv("VAZERU_SOURCE_DIR");
+  if (!dir) throw std::runtime_error("VAZERU_SOURCE_DIR is not set (run the tests through ctest)");
+  return std::string(dir) + "/" + relative;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& contents) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << contents;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    size_t stop = end;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    lines.push_back(text.substr(start, stop - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace vz::testsupport

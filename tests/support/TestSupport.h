@@ -1,0 +1,75 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, real child processes under
+// chosen names, small file utilities.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace vz::testsupport {
+
+// A fresh folder under $TMPDIR, removed with everything in it at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The folder with a trailing '/'.
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+// A child process started from a copy of the sleeper program named `name`
+// inside `folder`. Killed and reaped at destruction.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& folder, const std::string& name, int niceness = 0);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  pid_t pid() const { return pid_; }
+  const std::string& path() const { return path_; }
+  // True once the process has ended (reaps it).
+  bool HasExited();
+  // Waits up to timeoutMs for the process to end.
+  bool WaitForExit(int timeoutMs);
+  void Kill();
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+  bool reaped_ = false;
+};
+
+// Path of a helper program built for the tests (build/tests/NAME).
+std::string TestHelperPath(const std::string& name);
+// Path of a program in build/bin.
+std::string ProgramPath(const std::string& name);
+// Path of a file of the source tree.
+std::string SourcePath(const std::string& relative);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+// Splits at CR LF (or LF), dropping the final empty piece.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Polls `condition` every 10 ms until it is true or timeoutMs passes.
+template <typename F>
+bool WaitUntil(F condition, int timeoutMs);
+
+void SleepMs(int ms);
+
+template <typename F>
+bool WaitUntil(F condition, int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 10) {
+    if (condition()) return true;
+    SleepMs(10);
+  }
+  return condition();
+}
+
+}  // namespace vz::testsupport
