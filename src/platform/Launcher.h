@@ -13,4 +13,8 @@ bool LaunchVisible(const std::vector<std::string>& argv);
 // Opens a file or folder with the desktop's default program (xdg-open PATH).
 bool OpenWithDesktop(const std::string& path);
 
+// Programs started by a long-running process are never waited for: let the
+// system reap them so that they leave no zombie behind.
+void ReapChildrenAutomatically();
+
 }  // namespace vz::platform

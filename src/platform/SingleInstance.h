@@ -36,6 +36,10 @@ class ActivationListener {
   virtual int AcceptPending() = 0;
 };
 
+// The instance name in use: defaultName, or VAZERU_INSTANCE_NAME when set, so
+// that tests and a running shield never share a region.
+std::string InstanceNameFor(const std::string& defaultName);
+
 std::unique_ptr<InstanceRegion> CreateInstanceRegion();
 // Starts listening for activation requests of instanceName; nullptr on failure.
 std::unique_ptr<ActivationListener> ListenForActivation(const std::string& instanceName);

@@ -1,6 +1,7 @@
 #include "platform/Launcher.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -30,7 +31,12 @@ bool Spawn(const std::vector<std::string>& argv, bool hidden) {
   sigset_t none;
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attr, &none);
-  flags |= POSIX_SPAWN_SETSIGMASK;
+  // ...and with default dispositions, even for signals the shield ignores.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int sig : {SIGCHLD, SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  flags |= POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
   posix_spawnattr_setflags(&attr, flags);
   if (hidden) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -54,5 +60,7 @@ bool LaunchHidden(const std::vector<std::string>& argv) { return Spawn(argv, tru
 bool LaunchVisible(const std::vector<std::string>& argv) { return Spawn(argv, false); }
 
 bool OpenWithDesktop(const std::string& path) { return Spawn({"xdg-open", path}, true); }
+
+void ReapChildrenAutomatically() { ::signal(SIGCHLD, SIG_IGN); }
 
 }  // namespace vz::platform

@@ -1,0 +1,30 @@
+#pragma once
+// The shield's command line. Only argument 1 decides a restart ("Restart",
+// exact case); the options after it are the front end's and are passed on
+// unchanged when the shield restarts itself.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/Dialogs.h"
+
+namespace vz::app {
+
+struct CommandLine {
+  bool restart = false;
+  bool console = false;                     // --console: terminal front end even with a display
+  bool quiet = false;                       // --quiet: no process lines in the terminal
+  std::optional<ui::DialogAnswer> answer;   // --answer=yes|no|cancel|ok
+  std::string onAlert;                      // --on-alert=close|kill|delete|exclude
+  std::string appFolder;                    // --app-folder DIR
+  std::vector<std::string> options;         // everything after a leading "Restart", as given
+  std::string error;                        // set when an option is not understood
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);  // args without argv[0]
+std::string UsageText();
+
+// The arguments of the restarted process: "Restart" followed by the same options.
+std::vector<std::string> RestartArguments(const CommandLine& commandLine);
+
+}  // namespace vz::app

@@ -1,0 +1,14 @@
+#pragma once
+// The five live options. They are not stored: every start begins with all five on.
+
+namespace vz::app {
+
+struct LiveOptions {
+  bool liveScanProcesses = true;      // "Live Scan Process's"
+  bool liveScanStartups = true;       // "Live Scan Startups"
+  bool liveBrowserProtection = true;  // "Live IE proctection"
+  bool showCpuWatch = true;           // "Show CPU watch"
+  bool showProcessStatistics = true;  // "Show process statistic"
+};
+
+}  // namespace vz::app

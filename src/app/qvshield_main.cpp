@@ -1,0 +1,61 @@
+// qvshield: the shield program. Picks the front end (the windows when a
+// display is there, the terminal otherwise or with --console) and runs the
+// main block.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/MainBlock.h"
+#include "platform/AppFolder.h"
+#include "platform/Launcher.h"
+#include "platform/SingleInstance.h"
+#include "platform/linux/ProcfsProcesses.h"
+#include "ui/console/ConsoleFrontEnd.h"
+
+namespace {
+
+// The program's folder given on the command line, made absolute so that a
+// restarted shield (which starts in "/") finds the same folder.
+bool ApplyAppFolder(vz::app::CommandLine& cmd) {
+  if (cmd.appFolder.empty()) return true;
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(cmd.appFolder, ec);
+  if (ec || !std::filesystem::is_directory(absolute, ec)) {
+    std::fprintf(stderr, "qvshield: --app-folder: '%s' is not a folder\n", cmd.appFolder.c_str());
+    return false;
+  }
+  std::string original = cmd.appFolder;
+  cmd.appFolder = absolute.lexically_normal().string();
+  for (size_t i = 0; i < cmd.options.size(); ++i) {
+    if (cmd.options[i] == "--app-folder" && i + 1 < cmd.options.size() && cmd.options[i + 1] == original)
+      cmd.options[i + 1] = cmd.appFolder;
+    else if (cmd.options[i] == "--app-folder=" + original)
+      cmd.options[i] = "--app-folder=" + cmd.appFolder;
+  }
+  vz::platform::SetAppFolderOverride(cmd.appFolder);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  vz::app::CommandLine cmd = vz::app::ParseCommandLine(args);
+  if (!cmd.error.empty()) {
+    std::fprintf(stderr, "qvshield: %s\n%s", cmd.error.c_str(), vz::app::UsageText().c_str());
+    return 2;
+  }
+  if (!ApplyAppFolder(cmd)) return 2;
+
+  vz::platform::ReapChildrenAutomatically();
+  auto processes = vz::platform::CreateProcfsProcessPlatform();
+  auto region = vz::platform::CreateInstanceRegion();
+
+  // The windows come with the desktop front end; until a display is there (or
+  // with --console) the shield runs in the terminal.
+  vz::ui::console::ConsoleFrontEnd frontEnd(cmd);
+  return vz::app::RunMainBlock(cmd, frontEnd, *processes, *region);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Contract: a single-threaded event loop for front ends without a GUI toolkit.
+// It runs timers, watches file descriptors, turns SIGINT/SIGTERM into a quit
+// request, and runs functions posted from other threads.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace vz::platform {
+
+class EventLoop {
+ public:
+  using TimerId = std::uint64_t;
+
+  virtual ~EventLoop() = default;
+
+  // Runs until Quit(); returns the code given to Quit.
+  virtual int Run() = 0;
+  virtual void Quit(int code = 0) = 0;
+  virtual bool QuitRequested() const = 0;
+
+  // Handles what is ready now (due timers, readable descriptors, posted
+  // functions) without waiting. Used to let pending events run inside long work.
+  virtual void ProcessPending() = 0;
+
+  // Periodic timers. A timer whose callback is running is not fired again
+  // until the callback returns (no nested expiry of the same timer).
+  virtual TimerId AddTimer(int intervalMs, std::function<void()> callback) = 0;
+  virtual void StartTimer(TimerId id) = 0;  // next expiry one interval from now
+  virtual void StopTimer(TimerId id) = 0;
+  virtual bool TimerRunning(TimerId id) const = 0;
+  virtual void RemoveTimer(TimerId id) = 0;
+
+  // Calls onReadable whenever fd is readable (until Unwatch).
+  virtual void Watch(int fd, std::function<void()> onReadable) = 0;
+  virtual void Unwatch(int fd) = 0;
+
+  // Thread-safe: runs function on the loop's thread and waits for it. Returns
+  // false (without running it) once the loop has been told to quit.
+  virtual bool RunOnLoopAndWait(const std::function<void()>& function) = 0;
+
+  // SIGINT and SIGTERM end the loop as Quit(0) does; call once, from the loop's thread.
+  virtual void QuitOnTerminationSignals() = 0;
+};
+
+std::unique_ptr<EventLoop> CreateEventLoop();
+
+}  // namespace vz::platform

@@ -1,0 +1,74 @@
+#include "platform/TerminalInput.h"
+
+#include <cerrno>
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vz::platform {
+
+TerminalInput::TerminalInput(int fd) : fd_(fd) {
+  struct stat st {};
+  // A terminal, a pipe or a socket can bring answers; /dev/null or a closed
+  // descriptor cannot.
+  interactive_ = ::fstat(fd, &st) == 0 && (S_ISCHR(st.st_mode) ? ::isatty(fd) : (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)));
+}
+
+bool TerminalInput::FillOnce() {
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+      ended_ = true;
+      return false;
+    }
+    pending_.append(buffer, static_cast<size_t>(n));
+    return true;
+  }
+}
+
+std::optional<std::string> TerminalInput::TakeLine() {
+  size_t end = pending_.find('\n');
+  if (end == std::string::npos) return std::nullopt;
+  std::string line = pending_.substr(0, end);
+  pending_.erase(0, end + 1);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+std::optional<std::string> TerminalInput::ReadLine() {
+  for (;;) {
+    if (auto line = TakeLine()) return line;
+    if (ended_) {
+      if (pending_.empty()) return std::nullopt;
+      std::string rest;
+      rest.swap(pending_);
+      return rest;
+    }
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, -1) < 0 && errno != EINTR) {
+      ended_ = true;
+      continue;
+    }
+    FillOnce();
+  }
+}
+
+std::optional<std::string> TerminalInput::ReadAvailableLine() {
+  if (auto line = TakeLine()) return line;
+  if (ended_) return std::nullopt;
+  pollfd p{fd_, POLLIN, 0};
+  if (::poll(&p, 1, 0) > 0) FillOnce();
+  if (auto line = TakeLine()) return line;
+  if (ended_ && !pending_.empty()) {
+    std::string rest;
+    rest.swap(pending_);
+    return rest;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vz::platform

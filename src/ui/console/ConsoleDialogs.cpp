@@ -1,0 +1,84 @@
+#include "ui/console/ConsoleDialogs.h"
+
+#include <cctype>
+
+namespace vz::ui::console {
+
+const char* AnswerName(DialogAnswer answer) {
+  switch (answer) {
+    case DialogAnswer::Ok: return "OK";
+    case DialogAnswer::Cancel: return "Cancel";
+    case DialogAnswer::Yes: return "Yes";
+    case DialogAnswer::No: return "No";
+  }
+  return "?";
+}
+
+bool Offers(DialogButtons buttons, DialogAnswer answer) {
+  switch (buttons) {
+    case DialogButtons::Ok: return answer == DialogAnswer::Ok;
+    case DialogButtons::OkCancel: return answer == DialogAnswer::Ok || answer == DialogAnswer::Cancel;
+    case DialogButtons::YesNo: return answer == DialogAnswer::Yes || answer == DialogAnswer::No;
+    case DialogButtons::YesNoCancel:
+      return answer == DialogAnswer::Yes || answer == DialogAnswer::No || answer == DialogAnswer::Cancel;
+  }
+  return false;
+}
+
+namespace {
+
+const char* ChoicesText(DialogButtons buttons) {
+  switch (buttons) {
+    case DialogButtons::Ok: return "[o]k";
+    case DialogButtons::OkCancel: return "[o]k/[c]ancel";
+    case DialogButtons::YesNo: return "[y]es/[n]o";
+    case DialogButtons::YesNoCancel: return "[y]es/[n]o/[c]ancel";
+  }
+  return "";
+}
+
+std::optional<DialogAnswer> ParseTyped(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+  if (i == line.size()) return std::nullopt;
+  switch (std::tolower(static_cast<unsigned char>(line[i]))) {
+    case 'y': return DialogAnswer::Yes;
+    case 'n': return DialogAnswer::No;
+    case 'c': return DialogAnswer::Cancel;
+    case 'o': return DialogAnswer::Ok;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+DialogAnswer ConsoleDialogs::AskAtPrompt(DialogButtons buttons) {
+  for (;;) {
+    out_.Prompt(std::string("  ") + ChoicesText(buttons) + "? ");
+    auto line = in_.ReadLine();
+    if (!line) {
+      DialogAnswer safe = SafeAnswer(buttons);
+      out_.Line(std::string("  (input ended: answered ") + AnswerName(safe) + ")");
+      return safe;
+    }
+    // A lone Enter on an OK box is an acknowledgement.
+    if (buttons == DialogButtons::Ok) return DialogAnswer::Ok;
+    auto answer = ParseTyped(*line);
+    if (answer && Offers(buttons, *answer)) return *answer;
+  }
+}
+
+DialogAnswer ConsoleDialogs::Show(const DialogRequest& request) {
+  out_.Line("[" + request.caption + "] " + request.text);
+  if (request.buttons == DialogButtons::Ok && !in_.Interactive()) return DialogAnswer::Ok;
+  if (policy_ && Offers(request.buttons, *policy_)) {
+    out_.Line(std::string("  (answered ") + AnswerName(*policy_) + ")");
+    return *policy_;
+  }
+  if (in_.Interactive()) return AskAtPrompt(request.buttons);
+  DialogAnswer safe = SafeAnswer(request.buttons);
+  out_.Line(std::string("  (nobody to ask: answered ") + AnswerName(safe) + ")");
+  return safe;
+}
+
+}  // namespace vz::ui::console

@@ -1,0 +1,146 @@
+#include "ui/console/ConsoleFrontEnd.h"
+
+#include "app/Shield.h"
+#include "platform/SingleInstance.h"
+
+namespace vz::ui::console {
+
+class ConsoleFrontEnd::Pump final : public EventPump {
+ public:
+  explicit Pump(platform::EventLoop& loop) : loop_(loop) {}
+  void ProcessPendingEvents() override { loop_.ProcessPending(); }
+
+ private:
+  platform::EventLoop& loop_;
+};
+
+class ConsoleFrontEnd::Dispatcher final : public UiDispatcher {
+ public:
+  explicit Dispatcher(platform::EventLoop& loop) : loop_(loop) {}
+  bool RunAndWait(const std::function<void()>& function) override { return loop_.RunOnLoopAndWait(function); }
+
+ private:
+  platform::EventLoop& loop_;
+};
+
+// There is no browser in a terminal: the address is printed for the user.
+class ConsoleFrontEnd::TerminalBrowser final : public Browser {
+ public:
+  explicit TerminalBrowser(ConsoleOutput& out) : out_(out) {}
+  void Open(const std::string& url) override { out_.Line("  open in a web browser: " + url); }
+
+ private:
+  ConsoleOutput& out_;
+};
+
+class ConsoleFrontEnd::LoopTimers final : public TimerFactory {
+ public:
+  explicit LoopTimers(platform::EventLoop& loop) : loop_(loop) {}
+
+  class LoopTimer final : public Timer {
+   public:
+    LoopTimer(platform::EventLoop& loop, int interval, std::function<void()> callback)
+        : loop_(loop), interval_(interval), id_(loop.AddTimer(interval, std::move(callback))) {}
+    ~LoopTimer() override { loop_.RemoveTimer(id_); }
+    void Start() override { loop_.StartTimer(id_); }
+    void Stop() override { loop_.StopTimer(id_); }
+    bool IsRunning() const override { return loop_.TimerRunning(id_); }
+    int IntervalMs() const override { return interval_; }
+
+   private:
+    platform::EventLoop& loop_;
+    int interval_;
+    platform::EventLoop::TimerId id_;
+  };
+
+  std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTimeout) override {
+    return std::make_unique<LoopTimer>(loop_, intervalMs, std::move(onTimeout));
+  }
+
+ private:
+  platform::EventLoop& loop_;
+};
+
+ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
+    : commandLine_(commandLine),
+      loop_(platform::CreateEventLoop()),
+      in_(0),
+      dialogs_(out_, in_, commandLine.answer),
+      mainWindow_(out_) {
+  loop_->QuitOnTerminationSignals();
+  pump_ = std::make_unique<Pump>(*loop_);
+  dispatcher_ = std::make_unique<Dispatcher>(*loop_);
+  browser_ = std::make_unique<TerminalBrowser>(out_);
+  timers_ = std::make_unique<LoopTimers>(*loop_);
+  printer_ = std::make_unique<ProcessListPrinter>(out_, commandLine.quiet);
+}
+
+ConsoleFrontEnd::~ConsoleFrontEnd() = default;
+
+ui::Ports ConsoleFrontEnd::Ports() {
+  return ui::Ports{&dialogs_, &mainWindow_, nullptr, pump_.get(), dispatcher_.get(), browser_.get(), timers_.get()};
+}
+
+void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
+  shield_ = &shield;
+  shield.Log().SetOnWritten([this](const std::string& entry) {
+    mainWindow_.FlushStatus();
+    out_.Line(entry);
+  });
+  shield.Processes().SetOnRebuilt([this](const inventory::ProcessTable& table) { printer_->Rebuilt(table); });
+  // Status changes are printed a quarter second apart at most.
+  loop_->StartTimer(loop_->AddTimer(250, [this] { mainWindow_.FlushStatus(); }));
+  if (in_.Interactive()) {
+    loop_->Watch(in_.Descriptor(), [this] {
+      while (auto line = in_.ReadAvailableLine()) HandleCommand(*line);
+      if (in_.Ended()) loop_->Unwatch(in_.Descriptor());
+    });
+  }
+  out_.Line("Orvane Vazeru is watching this machine. Type h for the commands, q to exit.");
+}
+
+void ConsoleFrontEnd::PrintHelp() {
+  out_.Line("  commands: l  list the processes again");
+  out_.Line("            s  show the status panels");
+  out_.Line("            w  show the main window (as the tray's \"Show Vazeru\")");
+  out_.Line("            q  exit (as the tray's \"Exit Vazeru\")");
+}
+
+void ConsoleFrontEnd::HandleCommand(const std::string& line) {
+  std::string command = line;
+  while (!command.empty() && command.front() == ' ') command.erase(0, 1);
+  if (command.empty() || !shield_) return;
+  switch (command[0]) {
+    case 'l': printer_->PrintAll(shield_->Processes().Table()); break;
+    case 's':
+      for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) out_.Line("  status | " + mainWindow_.StatusPanel(i));
+      break;
+    case 'w': shield_->ShowVazeru(); break;
+    case 'q': shield_->ExitVazeru(); break;
+    case 'h':
+    case '?': PrintHelp(); break;
+    default: out_.Line("  unknown command '" + command + "' (h for help)"); break;
+  }
+}
+
+int ConsoleFrontEnd::RunMessageLoop() {
+  int code = loop_->Run();
+  mainWindow_.FlushStatus();
+  out_.Line("Orvane Vazeru has ended.");
+  return code;
+}
+
+void ConsoleFrontEnd::Terminate() { loop_->Quit(0); }
+
+void ConsoleFrontEnd::WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) {
+  if (listener.Descriptor() < 0) return;
+  loop_->Watch(listener.Descriptor(), [this, &listener, onActivate] {
+    int count = listener.AcceptPending();
+    for (int i = 0; i < count; ++i) {
+      out_.Line("  window | another start of Orvane Vazeru asked for this one");
+      onActivate();
+    }
+  });
+}
+
+}  // namespace vz::ui::console

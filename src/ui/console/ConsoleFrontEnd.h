@@ -1,0 +1,55 @@
+#pragma once
+// The terminal front end: log lines, status changes and the process list are
+// printed as they happen; commands are read from standard input; questions are
+// answered at the prompt or by the --answer policy.
+#include <memory>
+#include <optional>
+
+#include "app/CommandLine.h"
+#include "app/FrontEnd.h"
+#include "platform/EventLoop.h"
+#include "platform/TerminalInput.h"
+#include "ui/console/ConsoleDialogs.h"
+#include "ui/console/ConsoleMainWindow.h"
+#include "ui/console/ConsoleOutput.h"
+#include "ui/console/ProcessListPrinter.h"
+
+namespace vz::ui::console {
+
+class ConsoleFrontEnd final : public app::FrontEnd {
+ public:
+  explicit ConsoleFrontEnd(const app::CommandLine& commandLine);
+  ~ConsoleFrontEnd() override;
+
+  ui::Ports Ports() override;
+  void AttachShield(app::Shield& shield) override;
+  int RunMessageLoop() override;
+  void Terminate() override;
+  void WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) override;
+
+  ConsoleOutput& Output() { return out_; }
+
+ private:
+  class Pump;
+  class Dispatcher;
+  class TerminalBrowser;
+  class LoopTimers;
+
+  void HandleCommand(const std::string& line);
+  void PrintHelp();
+
+  app::CommandLine commandLine_;
+  std::unique_ptr<platform::EventLoop> loop_;
+  ConsoleOutput out_;
+  platform::TerminalInput in_;
+  ConsoleDialogs dialogs_;
+  ConsoleMainWindow mainWindow_;
+  std::unique_ptr<Pump> pump_;
+  std::unique_ptr<Dispatcher> dispatcher_;
+  std::unique_ptr<TerminalBrowser> browser_;
+  std::unique_ptr<LoopTimers> timers_;
+  std::unique_ptr<ProcessListPrinter> printer_;
+  app::Shield* shield_ = nullptr;
+};
+
+}  // namespace vz::ui::console

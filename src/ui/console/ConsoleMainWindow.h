@@ -1,0 +1,49 @@
+#pragma once
+// The main window in the terminal: status panel changes are printed (at most
+// once per panel per quarter second, so a scan of hundreds of processes does
+// not flood the terminal; the clock panel is left out), and the window
+// commands are noted when they matter to the user.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "ui/MainWindowView.h"
+#include "ui/console/ConsoleOutput.h"
+
+namespace vz::ui::console {
+
+class ConsoleMainWindow final : public MainWindowView {
+ public:
+  explicit ConsoleMainWindow(ConsoleOutput& out) : out_(out) {}
+
+  // Prints the panels that changed since the last flush.
+  void FlushStatus();
+  // Text of a status panel as last set.
+  const std::string& StatusPanel(int index) const { return panels_.at(static_cast<size_t>(index)); }
+
+  void SetStatusPanel(int index, const std::string& text) override;
+  void ShowWindow() override;
+  void HideWindow() override { showing_ = false; }
+  bool IsWindowShowing() const override { return showing_; }
+  void SetWindowState(WindowState) override {}
+  void BringToFront() override {}
+  void SetCaption(const std::string& caption) override;
+  void SetBusyCursor(bool) override {}
+  void SetProcessList(const std::vector<std::string>&, int) override {}
+  void SetProcessPageEnabled(bool) override {}
+  void SetShieldLog(const std::vector<std::string>&) override {}
+  void SetStartupRows(const std::vector<StartupRow>&, int) override {}
+  void SetOptionChecked(LiveOption, bool) override {}
+  void SetShowVazeruEnabled(bool) override {}
+  void SetInfoLabel(const std::string& text) override;
+
+ private:
+  ConsoleOutput& out_;
+  std::array<std::string, kStatusPanelCount> panels_{"Processes:", "Known Spyware :", "All Known :", "Last action", "Time"};
+  std::array<std::string, kStatusPanelCount> printed_ = panels_;
+  bool showing_ = false;
+  std::string caption_;
+  std::string infoLabel_;
+};
+
+}  // namespace vz::ui::console
