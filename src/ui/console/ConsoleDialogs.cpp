@@ -50,6 +50,22 @@ std::optional<DialogAnswer> ParseTyped(const std::string& line) {
   }
 }
 
+// Message texts separate paragraphs with bare carriage returns; a terminal
+// would overwrite the line with them, so they become line ends.
+std::string ForTerminal(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+      out += '\n';
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 DialogAnswer ConsoleDialogs::AskAtPrompt(DialogButtons buttons) {
@@ -69,7 +85,7 @@ DialogAnswer ConsoleDialogs::AskAtPrompt(DialogButtons buttons) {
 }
 
 DialogAnswer ConsoleDialogs::Show(const DialogRequest& request) {
-  out_.Line("[" + request.caption + "] " + request.text);
+  out_.Line("[" + request.caption + "] " + ForTerminal(request.text));
   if (request.buttons == DialogButtons::Ok && !in_.Interactive()) return DialogAnswer::Ok;
   if (policy_ && Offers(request.buttons, *policy_)) {
     out_.Line(std::string("  (answered ") + AnswerName(*policy_) + ")");

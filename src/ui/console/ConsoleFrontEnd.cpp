@@ -1,6 +1,7 @@
 #include "ui/console/ConsoleFrontEnd.h"
 
 #include "app/Shield.h"
+#include "platform/Launcher.h"
 #include "platform/SingleInstance.h"
 
 namespace vz::ui::console {
@@ -28,6 +29,10 @@ class ConsoleFrontEnd::TerminalBrowser final : public Browser {
  public:
   explicit TerminalBrowser(ConsoleOutput& out) : out_(out) {}
   void Open(const std::string& url) override { out_.Line("  open in a web browser: " + url); }
+  void OpenFolder(const std::string& folder) override {
+    out_.Line("  folder: " + folder);
+    platform::OpenWithDesktop(folder);
+  }
 
  private:
   ConsoleOutput& out_;

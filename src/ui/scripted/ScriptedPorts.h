@@ -81,7 +81,9 @@ class ScriptedAlertView final : public AlertView {
 class RecordingBrowser final : public Browser {
  public:
   std::vector<std::string> opened;
+  std::vector<std::string> foldersOpened;
   void Open(const std::string& url) override { opened.push_back(url); }
+  void OpenFolder(const std::string& folder) override { foldersOpened.push_back(folder); }
 };
 
 class InlineDispatcher final : public UiDispatcher {

@@ -1,0 +1,26 @@
+#pragma once
+// How paths are spelt on the machine being protected: the folder separator and
+// the names of the system folder and the backup folders below the system root
+// that the file origin rules look in. Linux is the default; the Windows
+// conventions serve the tests written with Windows paths.
+#include <string>
+#include <vector>
+
+namespace vz::platform {
+
+struct PathConventions {
+  char separator = '/';
+  std::string systemFolder;                // appended to the system root with a separator
+  std::vector<std::string> backupFolders;  // likewise, in the order the rules test them
+
+  std::string IncludeTrailingSeparator(const std::string& path) const;
+  std::string ExcludeTrailingSeparator(const std::string& path) const;
+  // Everything up to and including the last separator ("" when there is none).
+  std::string FolderPart(const std::string& path) const;
+  std::string NamePart(const std::string& path) const;
+};
+
+const PathConventions& LinuxPathConventions();
+const PathConventions& WindowsPathConventions();
+
+}  // namespace vz::platform
