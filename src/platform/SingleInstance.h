@@ -36,6 +36,10 @@ class ActivationListener {
   virtual int AcceptPending() = 0;
 };
 
+// The instance name to use: VAZERU_INSTANCE_NAME when set and not empty (tests
+// run beside a real shield that way), otherwise defaultName.
+std::string InstanceNameFor(const std::string& defaultName);
+
 std::unique_ptr<InstanceRegion> CreateInstanceRegion();
 // Starts listening for activation requests of instanceName; nullptr on failure.
 std::unique_ptr<ActivationListener> ListenForActivation(const std::string& instanceName);
