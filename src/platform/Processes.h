@@ -75,4 +75,18 @@ const char* PriorityClassName(PriorityClass priority);
 // Name from a snapshot base priority: > 64 "High", 8..64 "Normal", < 8 "Low".
 const char* BasePriorityName(int basePriority);
 
+// The Windows base priority number of a class, as the snapshot reports it.
+constexpr int BasePriorityOfClass(PriorityClass priority) {
+  switch (priority) {
+    case PriorityClass::RealTime: return 24;
+    case PriorityClass::High: return 13;
+    case PriorityClass::AboveNormal: return 10;
+    case PriorityClass::Normal: return 8;
+    case PriorityClass::BelowNormal: return 6;
+    case PriorityClass::Idle: return 4;
+    case PriorityClass::Unknown: return 4;
+  }
+  return 4;
+}
+
 }  // namespace vz::platform

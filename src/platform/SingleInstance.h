@@ -36,8 +36,8 @@ class ActivationListener {
   virtual int AcceptPending() = 0;
 };
 
-// The instance name in use: defaultName, or VAZERU_INSTANCE_NAME when set, so
-// that tests and a running shield never share a region.
+// The instance name to use: VAZERU_INSTANCE_NAME when set and not empty (tests
+// run beside a real shield that way), otherwise defaultName.
 std::string InstanceNameFor(const std::string& defaultName);
 
 std::unique_ptr<InstanceRegion> CreateInstanceRegion();
