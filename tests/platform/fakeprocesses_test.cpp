@@ -1,35 +1,11 @@
-// The in-memory process platform behaves like the procfs one where the
-// process list logic can tell.
+// The in-memory process platform ends processes the way the procfs one does:
+// bound to the start time the caller recorded.
 #include <gtest/gtest.h>
 
 #include "platform/testing/FakeProcesses.h"
 
 namespace vz::platform::testing {
 namespace {
-
-TEST(FakeProcesses, ListsOpensAndRefusesLikeTheRealPlatform) {
-  FakeProcesses fake;
-  fake.Start(30, "editor", "/usr/bin/editor", PriorityClass::BelowNormal);
-  fake.Start(2, "kthreadd");
-  fake.Start(10, "", "/usr/bin/nameless");
-  EXPECT_EQ(fake.EnumerateProcessIds(), (std::vector<Pid>{2, 10, 30}));
-  auto editor = fake.OpenProcess(30);
-  ASSERT_TRUE(editor);
-  EXPECT_EQ(editor->baseName, "editor");
-  EXPECT_EQ(editor->priority, PriorityClass::BelowNormal);
-  EXPECT_FALSE(fake.OpenProcess(2));
-  fake.Find(30)->openable = false;
-  EXPECT_FALSE(fake.OpenProcess(30));
-  EXPECT_EQ(fake.Snapshot()[2].basePriority, 6);
-  std::string signature;
-  fake.AppendSnapshotSignature(signature);
-  EXPECT_EQ(signature, "kthreadd,editor,");
-  fake.failEnumeration = true;
-  signature.clear();
-  fake.AppendSnapshotSignature(signature);
-  EXPECT_EQ(signature, "");
-  EXPECT_TRUE(fake.Snapshot().empty());
-}
 
 TEST(FakeProcesses, TerminationRecordsCallsAndHonoursTheStartTime) {
   FakeProcesses fake;

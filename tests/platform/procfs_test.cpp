@@ -85,7 +85,8 @@ TEST(ProcfsStat, RejectsDamagedLines) {
   EXPECT_FALSE(ParseStat("5 (x) S 1 5 5 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0"));  // cut before the start time
   EXPECT_FALSE(ParseStat("5 (x) S 1 5 5 0 -1 0 0 0 0 0 0 0 0 0 20 zz 1 0 4"));  // nice not a number
   EXPECT_FALSE(ParseStat("5 (x) SS 1 5 5 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 4"));  // state not one letter
-  EXPECT_FALSE(ParseStat("5 (x)  S 1 5 5 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 4")); // double blank
+  EXPECT_FALSE(ParseStat("5 (x)  S 1 5 5 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 4")); // double blanks
+  EXPECT_FALSE(ParseStat("5 (x) S 1 5 5 0 -1 0 0 0 0  0 0 0 0 20 0 1 0 4"));
   EXPECT_EQ(StatComm("5 x) S"), "");
 }
 

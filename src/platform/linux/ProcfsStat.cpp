@@ -50,6 +50,7 @@ std::optional<StatFields> ParseStat(std::string_view bytes) {
     size_t end = rest.find(' ', pos + 1);
     if (end == std::string_view::npos) end = rest.size();
     std::string_view token = rest.substr(pos + 1, end - pos - 1);
+    if (token.empty()) return std::nullopt;  // a doubled blank would shift every field after it
     ++field;
     if (field == kFirstFieldAfterComm) {
       if (token.size() != 1) return std::nullopt;
