@@ -28,8 +28,9 @@ int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, platform::P
       frontEnd.Ports().dialogs->Inform(kApplicationTitle, kAlreadyRunningText);
       return 0;
     }
-    region.PublishHandle(instanceName, region.OwnHandle());
+    // Listening first, so that a start that reads the published value can reach us.
     listener = platform::ListenForActivation(instanceName);
+    region.PublishHandle(instanceName, region.OwnHandle());
   }
 
   Shield shield(frontEnd.Ports(), processes, commandLine, [&frontEnd] { frontEnd.Terminate(); });

@@ -19,15 +19,6 @@ namespace {
 using testsupport::ChildProcess;
 using testsupport::TempDir;
 
-// vz_add_test's ENVIRONMENT list reaches ctest split, so only its first entry
-// (VAZERU_BIN_DIR) is set; the helper programs sit beside this test binary.
-[[maybe_unused]] const bool kHelpersLocated = [] {
-  std::error_code ec;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) ::setenv("VAZERU_TEST_HELPERS", self.parent_path().c_str(), 0);
-  return true;
-}();
-
 std::optional<SnapshotEntry> FindEntry(const std::vector<SnapshotEntry>& snapshot, Pid pid) {
   auto it = std::find_if(snapshot.begin(), snapshot.end(), [&](const SnapshotEntry& e) { return e.pid == pid; });
   if (it == snapshot.end()) return std::nullopt;

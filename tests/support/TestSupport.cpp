@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -93,22 +94,78 @@ bool ChildProcess::WaitForExit(int timeoutMs) {
   return WaitUntil([&] { return HasExited(); }, timeoutMs);
 }
 
-std::string TestHelperPath(const std::string& name) {
-  const char* dir = std::getenv("VAZERU_TEST_HELPERS");
-  if (!dir) throw std::runtime_error("VAZERU_TEST_HELPERS is not set (run the tests through ctest)");
-  return std::string(dir) + "/" + name;
+ProgramRun::ProgramRun(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                       const std::string& outputFile)
+    : outputFile_(outputFile) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  for (const auto& e : extraEnv) env.push_back(e);
+  std::vector<char*> args, envp;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
+  int rc = posix_spawn(&pid_, args[0], &actions, &attr, args.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
 }
 
-std::string ProgramPath(const std::string& name) {
-  const char* dir = std::getenv("VAZERU_BIN_DIR");
-  if (!dir) throw std::runtime_error("VAZERU_BIN_DIR is not set (run the tests through ctest)");
-  return std::string(dir) + "/" + name;
+ProgramRun::~ProgramRun() {
+  if (!reaped_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status_, 0);
+  }
 }
+
+bool ProgramRun::WaitForExit(int timeoutMs, int* exitCode) {
+  bool ended = WaitUntil(
+      [&] {
+        if (reaped_) return true;
+        if (::waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+        return reaped_;
+      },
+      timeoutMs);
+  if (ended && exitCode) *exitCode = WIFEXITED(status_) ? WEXITSTATUS(status_) : -WTERMSIG(status_);
+  return ended;
+}
+
+void ProgramRun::Signal(int signal) {
+  if (!reaped_) ::kill(pid_, signal);
+}
+
+std::string ProgramRun::Output() const { return ReadFile(outputFile_); }
+
+bool ProgramRun::WaitForOutput(const std::string& text, int timeoutMs) const {
+  return WaitUntil([&] { return Output().find(text) != std::string::npos; }, timeoutMs);
+}
+
+namespace {
+std::string Configured(const char* variable, const char* builtIn) {
+  const char* value = std::getenv(variable);
+  return value && *value ? value : builtIn;
+}
+}  // namespace
+
+std::string TestHelperPath(const std::string& name) {
+  return Configured("VAZERU_TEST_HELPERS", VAZERU_TEST_HELPERS_DEFAULT) + "/" + name;
+}
+
+std::string ProgramPath(const std::string& name) { return Configured("VAZERU_BIN_DIR", VAZERU_BIN_DIR_DEFAULT) + "/" + name; }
 
 std::string SourcePath(const std::string& relative) {
-  const char* dir = std::getenv("VAZERU_SOURCE_DIR");
-  if (!dir) throw std::runtime_error("VAZERU_SOURCE_DIR is not set (run the tests through ctest)");
-  return std::string(dir) + "/" + relative;
+  return Configured("VAZERU_SOURCE_DIR", VAZERU_SOURCE_DIR_DEFAULT) + "/" + relative;
 }
 
 std::string ReadFile(const std::string& path) {

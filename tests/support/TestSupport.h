@@ -45,6 +45,30 @@ class ChildProcess {
   bool reaped_ = false;
 };
 
+// A program started by the test with extra environment variables, its standard
+// output and error going to a file. Killed and reaped at destruction.
+class ProgramRun {
+ public:
+  ProgramRun(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+             const std::string& outputFile);
+  ~ProgramRun();
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+  pid_t pid() const { return pid_; }
+  // Waits up to timeoutMs; true when it ended, with its exit code (-signal when killed).
+  bool WaitForExit(int timeoutMs, int* exitCode = nullptr);
+  void Signal(int signal);
+  std::string Output() const;
+  // Waits until the output contains text.
+  bool WaitForOutput(const std::string& text, int timeoutMs) const;
+
+ private:
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  int status_ = 0;
+  std::string outputFile_;
+};
+
 // Path of a helper program built for the tests (build/tests/NAME).
 std::string TestHelperPath(const std::string& name);
 // Path of a program in build/bin.
