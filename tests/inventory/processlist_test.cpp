@@ -67,7 +67,9 @@ TEST_F(ProcessListTest, ProcessThatCannotBeOpenedIsListedWithoutPath) {
   EXPECT_EQ(list.Table().Cell(6, row), "");
   BuiltProcessList built = list.BuildProcessList();
   for (const auto& r : built.records) {
-    if (r.pid == 2) EXPECT_EQ(r.Text(), "2;" + r.name + ";" + r.priority + ";");
+    if (r.pid == 2) {
+      EXPECT_EQ(r.Text(), "2;" + r.name + ";" + r.priority + ";");
+    }
   }
 }
 
