@@ -253,9 +253,7 @@ class Parser {
     if (Trim(l) == "-") return;  // a deletion: nothing to load
     auto value = ParseData(l);
     if (!value) return Bad();
-    std::uint64_t stamp = current_->lastWrite;
-    hive_.SetValue(*current_, name, *value);
-    current_->lastWrite = stamp;  // loading is not a write
+    hive_.PutValue(*current_, name, *value);
   }
 
   std::string_view text_;

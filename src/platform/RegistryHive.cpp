@@ -84,6 +84,11 @@ bool Hive::DeleteKey(const std::string& path) {
 }
 
 void Hive::SetValue(HiveKey& key, std::string_view name, const RegValue& value) {
+  PutValue(key, name, value);
+  key.lastWrite = ++serial_;
+}
+
+void Hive::PutValue(HiveKey& key, std::string_view name, const RegValue& value) {
   std::string upper = RegUpper(name);
   auto it = key.index.find(upper);
   if (it != key.index.end()) {
@@ -92,7 +97,6 @@ void Hive::SetValue(HiveKey& key, std::string_view name, const RegValue& value) 
     key.index.emplace(std::move(upper), key.values.size());
     key.values.push_back(HiveValue{std::string(name), value});
   }
-  key.lastWrite = ++serial_;
 }
 
 bool Hive::DeleteValue(HiveKey& key, std::string_view name) {

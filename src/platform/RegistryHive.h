@@ -48,6 +48,8 @@ class Hive {
   bool DeleteKey(const std::string& path);
   // Sets or replaces a value (a replaced value keeps its name and position).
   void SetValue(HiveKey& key, std::string_view name, const RegValue& value);
+  // The same without stamping the key: loading is not a write.
+  void PutValue(HiveKey& key, std::string_view name, const RegValue& value);
   bool DeleteValue(HiveKey& key, std::string_view name);
   // Names of the immediate subkeys, in upper-case path order.
   std::vector<std::string> SubKeyNames(const std::string& path) const;

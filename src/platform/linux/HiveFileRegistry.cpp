@@ -41,9 +41,11 @@ bool AddMissingFolderValues(Hive& hive, bool stamp) {
   for (const auto& v : kFolderValues) {
     HiveKey& key = hive.CreateKey(v.key);
     if (key.Find(v.name)) continue;
-    std::uint64_t lastWrite = key.lastWrite;
-    hive.SetValue(key, v.name, RegValue::String(v.data));
-    if (!stamp) key.lastWrite = lastWrite;
+    if (stamp) {
+      hive.SetValue(key, v.name, RegValue::String(v.data));
+    } else {
+      hive.PutValue(key, v.name, RegValue::String(v.data));
+    }
     added = true;
   }
   return added;
