@@ -126,7 +126,7 @@ std::vector<std::string> Hive::SubKeyNames(const std::string& path) const {
 HiveSnapshot Hive::Snapshot(const std::string& path) const {
   HiveSnapshot snapshot;
   ForSubtree(keys_, RegUpper(path), [&](const auto& entry) {
-    snapshot.emplace(entry.first, HiveKeyState{entry.second.lastWrite, Digest(entry.second)});
+    snapshot.emplace(entry.first, HiveKeyState{entry.second.lastWrite, Digest(entry.second), entry.second.values.size()});
   });
   return snapshot;
 }
@@ -151,7 +151,7 @@ bool SnapshotChanged(const HiveSnapshot& before, const HiveSnapshot& after, std:
       auto old = before.find(path);
       if (old == before.end()) {
         // A new key counts as a value change once it holds values.
-        if (state.lastWrite != 0) return true;
+        if (state.valueCount != 0) return true;
       } else if (!(old->second == state)) {
         return true;
       }

@@ -33,6 +33,7 @@ struct HiveKey {
 struct HiveKeyState {
   std::uint64_t lastWrite = 0;
   std::uint64_t digest = 0;
+  std::size_t valueCount = 0;
   bool operator==(const HiveKeyState&) const = default;
 };
 using HiveSnapshot = std::map<std::string, HiveKeyState>;

@@ -57,6 +57,11 @@ int Probe(const std::string& dir, const std::string& key, const std::string& nam
                       RegDisposition::OpenExisting, cv) ||
       !cv.ReadAsText("ProgramFilesDIR", text) || text != "/opt")
     return 5;
+  // The machine's Run folder cannot be written either.
+  RegistryKey run;
+  if (store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", RegAccess::ReadWrite,
+                     RegDisposition::OpenExisting, run).code != kRegAccessDenied)
+    return 6;
   return 0;
 }
 

@@ -263,6 +263,8 @@ TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {
     auto store = reg.Open();
     ASSERT_TRUE(OpenOrFail(*store, HKEY_LOCAL_MACHINE, kSchedule).WriteString("ScheDeac", "1"));
   }
+  std::filesystem::create_directory(reg.locations.machineAutostart);
+  ::chmod(reg.locations.machineAutostart.c_str(), 0555);
   ::chmod(reg.locations.machineHive.c_str(), 0444);
   ::chmod(reg.dir.path().c_str(), 0555);
   if (::geteuid() == 0) {
@@ -277,6 +279,10 @@ TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {
               kRegAccessDenied);
     EXPECT_TRUE(store->OpenKey(HKEY_LOCAL_MACHINE, kSchedule, RegAccess::Read, RegDisposition::OpenExisting, key));
     EXPECT_EQ(store->CreateKey(HKEY_LOCAL_MACHINE, "Software\\New").code, kRegAccessDenied);
+    EXPECT_EQ(store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                             RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
+                  .code,
+              kRegAccessDenied);
   }
   ::chmod(reg.dir.path().c_str(), 0755);
 }
