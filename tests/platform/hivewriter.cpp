@@ -1,0 +1,83 @@
+// A second process for the registry tests. Uses the hive files in DIR.
+//   vz-test-hivewriter DIR write KEY PREFIX COUNT   writes PREFIX0..PREFIXn-1 into HKLM\KEY
+//   vz-test-hivewriter DIR forever KEY             writes n0, n1, ... until killed
+//   vz-test-hivewriter DIR set KEY NAME DATA       one string value
+//   vz-test-hivewriter DIR probe KEY NAME DATA     as a user without rights on DIR (exit code says what failed)
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/Registry.h"
+
+using namespace vz::platform;
+
+namespace {
+
+RegistryLocations Locations(const std::string& dir, bool seed) {
+  RegistryLocations l;
+  l.machineHive = dir + "/machine.reg";
+  l.userHive = dir + "/user.reg";
+  l.machineAutostart = dir + "/autostart-machine";
+  l.userAutostart = dir + "/autostart-user";
+  l.seedMachineFolders = seed;
+  return l;
+}
+
+int Write(RegistryStore& store, const std::string& key, const std::string& prefix, long count) {
+  RegistryKey k;
+  if (!store.OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
+  for (long i = 0; count < 0 || i < count; ++i) {
+    RegStatus status = k.WriteString(prefix + std::to_string(i), "value " + std::to_string(i));
+    if (!status) {
+      std::fprintf(stderr, "write %ld: %s %s\n", i, status.Text().c_str(), status.detail.c_str());
+      return 3;
+    }
+  }
+  return 0;
+}
+
+// Drops root rights (when it has them), then checks that the hive opens
+// read-only: exit 0 when everything behaves, else the number of the failed check.
+int Probe(const std::string& dir, const std::string& key, const std::string& name, const std::string& data) {
+  if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
+  auto store = OpenRegistryStore(Locations(dir, true));
+  RegistryKey k;
+  if (store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::OpenExisting, k).code !=
+      kRegAccessDenied)
+    return 1;
+  if (!store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::Read, RegDisposition::OpenExisting, k)) return 2;
+  std::string text;
+  if (!k.ReadString(name, text) || text != data) return 3;
+  if (store->CreateKey(HKEY_LOCAL_MACHINE, "Software\\New").code != kRegAccessDenied) return 4;
+  // The folder values show even though this hive cannot be seeded.
+  RegistryKey cv;
+  if (!store->OpenKey(HKEY_LOCAL_MACHINE, "\\Software\\Microsoft\\Windows\\CurrentVersion", RegAccess::Read,
+                      RegDisposition::OpenExisting, cv) ||
+      !cv.ReadAsText("ProgramFilesDIR", text) || text != "/opt")
+    return 5;
+  // The machine's Run folder cannot be written either.
+  RegistryKey run;
+  if (store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", RegAccess::ReadWrite,
+                     RegDisposition::OpenExisting, run).code != kRegAccessDenied)
+    return 6;
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) return 64;
+  std::string dir = argv[1], mode = argv[2], key = argv[3];
+  if (mode == "probe" && argc == 6) return Probe(dir, key, argv[4], argv[5]);
+  auto store = OpenRegistryStore(Locations(dir, false));
+  if (mode == "write" && argc == 6) return Write(*store, key, argv[4], std::atol(argv[5]));
+  if (mode == "forever") return Write(*store, key, "n", -1);
+  if (mode == "set" && argc == 6) {
+    RegistryKey k;
+    if (!store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
+    return k.WriteString(argv[4], argv[5]) ? 0 : 3;
+  }
+  return 64;
+}

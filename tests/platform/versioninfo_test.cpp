@@ -1,0 +1,106 @@
+// The PE version-resource reader on PE images built here, and on files that
+// are not Windows programs.
+#include <gtest/gtest.h>
+
+#include "platform/VersionInfo.h"
+#include "platform/testing/PeImageBuilder.h"
+#include "support/TestSupport.h"
+
+namespace vz::platform {
+namespace {
+
+using testing::BuildPeImage;
+using testing::BuildVersionBlock;
+using testing::VersionResourceSpec;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+VersionResourceSpec FullSpec() {
+  VersionResourceSpec spec;
+  for (int i = 0; i < 10; ++i) spec.strings.push_back({kVersionInfoKeys[i], std::string("value of ") + kVersionInfoKeys[i]});
+  spec.strings[0].second = "Microsoft Corporation";
+  spec.strings[9].second = "Grüße © 2004 \xF0\x9F\x98\x80";  // non-ASCII and a surrogate pair
+  return spec;
+}
+
+TEST(VersionInfo, ReadsAllTenFieldsFromAPeFile) {
+  TempDir dir;
+  for (bool pe32Plus : {false, true}) {
+    std::string path = dir.file(pe32Plus ? "app64.exe" : "app.exe");
+    WriteFile(path, BuildPeImage(BuildVersionBlock(FullSpec()), pe32Plus));
+    FileVersionInfo info = ReadVersionInfo(path);
+    EXPECT_EQ(info.CompanyName, "Microsoft Corporation");
+    EXPECT_EQ(info.FileDescription, "value of FileDescription");
+    EXPECT_EQ(info.LegalCopyRight, "value of LegalCopyRight");
+    EXPECT_EQ(info.ProductVersion, "value of ProductVersion");
+    EXPECT_EQ(info.Comments, "Grüße © 2004 \xF0\x9F\x98\x80");
+  }
+  // The lower layers, as the classification's steps use them.
+  auto block = GetFileVersionInfoBlock(dir.file("app.exe"));
+  ASSERT_TRUE(block);
+  EXPECT_EQ(QueryFirstTranslation(*block), 0x04B00409u);
+  EXPECT_EQ(QueryVersionString(*block, "\\StringFileInfo\\040904B0\\InternalName"), "value of InternalName");
+  EXPECT_EQ(QueryVersionString(*block, "\\stringfileinfo\\040904b0\\internalname"), "value of InternalName");
+  EXPECT_EQ(QueryVersionString(*block, "\\StringFileInfo\\040904B0\\NoSuchKey"), std::nullopt);
+  auto fixed = QueryVersionValue(*block, "\\");
+  ASSERT_TRUE(fixed);
+  EXPECT_EQ(fixed->size(), 52u);
+  EXPECT_EQ(fixed->substr(0, 4), std::string("\xBD\x04\xEF\xFE", 4));
+}
+
+TEST(VersionInfo, FirstTranslationChoosesTheStringTable) {
+  // German, code page 1252, with a lower-case table name.
+  VersionResourceSpec spec;
+  spec.strings = {{"CompanyName", "Beispiel GmbH"}, {"ProductName", ""}};
+  spec.table = "040704e4";
+  spec.translations = {0x04E40407, 0x04B00409};
+  spec.valueLengthInBytes = true;
+  FileVersionInfo info = VersionInfoFromBlock(BuildVersionBlock(spec));
+  EXPECT_EQ(info.CompanyName, "Beispiel GmbH");
+  EXPECT_EQ(info.ProductName, "");
+
+  // Only the first translation is tried: a table for the second is not found.
+  spec.translations = {0x04B00409, 0x04E40407};
+  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(spec)), FileVersionInfo{});
+  // No translation at all: nothing.
+  spec.translations = {};
+  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(spec)), FileVersionInfo{});
+}
+
+TEST(VersionInfo, FilesWithoutVersionInformationGiveEmptyFields) {
+  TempDir dir;
+  WriteFile(dir.file("noversion.exe"), BuildPeImage(std::nullopt));
+  WriteFile(dir.file("readme.txt"), "MZ is how this text starts, but it is no program.\n");
+  WriteFile(dir.file("empty"), "");
+  for (const char* name : {"noversion.exe", "readme.txt", "empty", "missing.exe"})
+    EXPECT_EQ(ReadVersionInfo(dir.file(name)), FileVersionInfo{}) << name;
+  // The running test program is an ELF file; an empty path means it.
+  EXPECT_EQ(ReadVersionInfo(""), FileVersionInfo{});
+  EXPECT_EQ(ReadVersionInfo("/proc/self/exe"), FileVersionInfo{});
+}
+
+TEST(VersionInfo, TruncatedAndCorruptedImagesNeverCrash) {
+  std::string versionBlock = BuildVersionBlock(FullSpec());
+  std::string image = BuildPeImage(versionBlock);
+  ASSERT_TRUE(ExtractVersionBlock(image));
+  std::size_t blockStart = image.find(versionBlock);
+  ASSERT_NE(blockStart, std::string::npos);
+  // Every truncation before the end of the version data loses it.
+  for (std::size_t size = 0; size < blockStart + versionBlock.size(); ++size)
+    EXPECT_FALSE(ExtractVersionBlock(std::string_view(image).substr(0, size))) << size;
+  // Every byte set to 0xFF in turn.
+  for (std::size_t at = 0; at < image.size(); ++at) {
+    std::string bad = image;
+    bad[at] = '\xFF';
+    if (auto block = ExtractVersionBlock(bad)) VersionInfoFromBlock(*block);
+    if (at >= blockStart) VersionInfoFromBlock(std::string_view(bad).substr(blockStart));
+  }
+  // A block whose lengths point past its end.
+  std::string block = BuildVersionBlock(FullSpec());
+  block[0] = '\xFF';
+  block[1] = '\xFF';
+  EXPECT_EQ(VersionInfoFromBlock(block), FileVersionInfo{});
+}
+
+}  // namespace
+}  // namespace vz::platform
