@@ -35,8 +35,8 @@ bool Extract(const LoadEnvironment& env, const std::string& archive, const std::
 bool TakeMember(const LoadEnvironment& env, const std::string& member, TextList& list) {
   const std::string path = env.appFolder + member;
   if (!platform::FileExists(path)) return false;
-  const auto bytes = platform::ReadWholeFile(path);
-  list.LoadFromText(bytes ? *bytes : std::string());
+  auto bytes = platform::ReadWholeFile(path);
+  list.AdoptText(bytes ? std::move(*bytes) : std::string());
   platform::DeleteFile(path);
   return true;
 }
@@ -85,10 +85,16 @@ void LoadSpecialLocations(KnowledgeBase& base, const LoadEnvironment& env) {
 void MergeUpdates(KnowledgeBase& base, const LoadEnvironment& env) {
   const std::string path = env.appFolder + kUpdateList;
   if (!platform::FileExists(path)) return;
-  const auto bytes = platform::ReadWholeFile(path);
-  const std::vector<std::string> lines = SplitTextLines(bytes ? *bytes : std::string());
-  base.AllKnownList().AddAll(lines);
-  const std::size_t count = lines.size();
+  auto bytes = platform::ReadWholeFile(path);
+  TextList updates;
+  updates.AdoptText(bytes ? std::move(*bytes) : std::string());
+  // Room for the updates now and for the spyware list appended at the end, so
+  // the large joined text is laid out once.
+  base.AllKnownList().Reserve(updates.Text().size() + base.SpywareList().Text().size(),
+                              updates.Count() + base.SpywareList().Count());
+  base.SpywareList().Reserve(updates.Text().size(), updates.Count());
+  base.AllKnownList().AddAll(updates);
+  const std::size_t count = updates.Count();
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t percent = i == 0 ? 0 : i * 100 / (count - 1);
     env.view.SetStatusPanel(kPanelLastAction, "Merging With Updates  " + std::to_string(percent) + "%");
@@ -146,7 +152,8 @@ void LoadKnowledgeBase(KnowledgeBase& base, const LoadEnvironment& env) {
 
   env.log.WriteShieldLog("Preparing Spyware Detection  ");
   SeparateSpyware(base.AllKnownList(), base.SpywareList(), preMergeCount);
-  base.AllKnownList().AddAll(base.SpywareList().Lines());
+  base.AllKnownList().Reserve(base.SpywareList().Text().size(), base.SpywareList().Count());
+  base.AllKnownList().AddAll(base.SpywareList());
   ShowCounts(base, env);
 }
 

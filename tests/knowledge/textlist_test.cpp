@@ -80,6 +80,34 @@ TEST(TextListTest, SplitsEveryLineEndAndKeepsTheJoinedTextInStep) {
   EXPECT_EQ(list.FindLine("six"), static_cast<std::size_t>(-1));
 }
 
+TEST(TextListTest, AdoptsJoinedTextAndNormalisesAnyOther) {
+  for (const std::string bytes : {"a\r\nb\r\n", "a\r\nb", "a\nb\n", "a\r\rb\r\n", "a\r\n\nb\r\n", "\r\n", ""}) {
+    TextList adopted, copied;
+    adopted.AdoptText(std::string(bytes));
+    copied.LoadFromText(bytes);
+    EXPECT_EQ(adopted.Text(), copied.Text()) << bytes;
+    EXPECT_EQ(adopted.Lines(), SplitTextLines(bytes)) << bytes;
+  }
+}
+
+TEST(TextListTest, EditsKeepLinesAndTextInStep) {
+  TextList list({"zero", "one", "two", "three", "four"});
+  list.RemoveAt({0, 4, 2, 9});  // an index past the end is ignored
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"one", "three"}));
+  EXPECT_EQ(list.Text(), "one\r\nthree\r\n");
+  EXPECT_EQ(list.LineAt(6), 1u);
+  for (int i = 0; i < 40; ++i) list.Add(list[0]);  // its own line, while the text grows
+  EXPECT_EQ(list.Count(), 42u);
+  EXPECT_EQ(list[41], "one");
+  list.AddAll(list);
+  EXPECT_EQ(list.Count(), 84u);
+  EXPECT_EQ(list[43], "three");
+  list.Add("cut\r\nhere");  // a line never holds a line end
+  EXPECT_EQ(list[84], "cut");
+  EXPECT_EQ(list.Text().size(), 2u * (41 * 5 + 7) + 5);
+  EXPECT_EQ(list.FindLine("CUT"), 84u);
+}
+
 TEST(NameListTest, SubstringTestIgnoringCase) {
   NameList names;
   names.Assign({"Explorer.exe", "regedit.exe"});
