@@ -1,0 +1,102 @@
+// Any bytes as a .pck archive: list it, test every entry, extract it into a
+// temporary folder with one thread and with two. Nothing may crash, nothing
+// may be written outside the folder, and both ways must give the same result.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "archive/ArchiveErrors.h"
+#include "archive/Resource.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class YesDialogs final : public vz::ui::Dialogs {
+ public:
+  std::vector<std::string> shown;
+  vz::ui::DialogAnswer Show(const vz::ui::DialogRequest& request) override {
+    shown.push_back(request.text);
+    return request.buttons == vz::ui::DialogButtons::Ok ? vz::ui::DialogAnswer::Ok : vz::ui::DialogAnswer::Yes;
+  }
+};
+
+const fs::path& WorkFolder() {
+  static const fs::path folder = [] {
+    fs::path p = fs::temp_directory_path() / ("vz-fuzz-reader-" + std::to_string(::getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  return folder;
+}
+
+std::string Listing(const fs::path& folder) {
+  std::string text;
+  for (const auto& e : fs::directory_iterator(folder)) {
+    std::ifstream in(e.path(), std::ios::binary);
+    text += e.path().filename().string() + "=" + std::string(std::istreambuf_iterator<char>(in), {}) + "\n";
+  }
+  return text;
+}
+
+std::string ExtractInto(const fs::path& archive, const fs::path& folder, int threads) {
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  YesDialogs dialogs;
+  vz::archive::TResource resource(dialogs);
+  resource.Manager().SetWorkerThreads(threads);
+  std::string result;
+  try {
+    auto summary = resource.DecompressFromArchive(archive.string(), folder.string(), "");
+    result = "files ";
+    result += std::to_string(summary.filesExtracted);
+    result += " failed ";
+    result += std::to_string(summary.failedBlocks);
+  } catch (const vz::archive::EArchiveError& e) {
+    result = std::string("error ") + e.what();
+  }
+  for (const auto& text : dialogs.shown) {
+    result += '\n';
+    result += text.substr(0, text.find(folder.string()));
+  }
+  return result + "\n" + Listing(folder);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const fs::path work = WorkFolder();
+  const fs::path archive = work / "in.pck";
+  {
+    std::ofstream out(archive, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  // List and test.
+  try {
+    YesDialogs dialogs;
+    vz::archive::TArchiveManager manager(dialogs);
+    manager.OpenArchive(archive.string(), false);
+    for (const auto& entry : manager.Archive()->CentralDir().Entries()) manager.TestFile(*entry);
+  } catch (const vz::archive::EArchiveError&) {
+  }
+  // Extract both ways; the outcomes must be identical.
+  std::string one = ExtractInto(archive, work / "one", 1);
+  std::string two = ExtractInto(archive, work / "two", 2);
+  if (one != two) {
+    std::fprintf(stderr, "one thread:\n%s\ntwo threads:\n%s\n", one.c_str(), two.c_str());
+    std::abort();
+  }
+  // Only the archive and the two destination folders may exist.
+  int entries = 0;
+  for (const auto& e : fs::directory_iterator(work)) {
+    (void)e;
+    ++entries;
+  }
+  if (entries != 3) std::abort();
+  return 0;
+}

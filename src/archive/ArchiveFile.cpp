@@ -1,0 +1,71 @@
+#include "archive/ArchiveFile.h"
+
+#include "archive/ArchiveErrors.h"
+
+namespace vz::archive {
+
+namespace {
+
+unsigned OpenModeFor(bool openExisting) { return openExisting ? (kOpenRead | kShareDenyWrite) : kCreate; }
+
+}  // namespace
+
+void TCentralDir::LoadCentralDir() {
+  entries_.clear();
+  if (centralDirOffset_ == -1 && archive_.Size() > 0) {
+    archive_.DisableBuffer();
+    archive_.SmartSeek(-4, SeekOrigin::FromEnd);
+    std::uint8_t b[4] = {0, 0, 0, 0};
+    archive_.Read(b, 4);
+    centralDirOffset_ = static_cast<std::int32_t>(std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 |
+                                                  std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24);
+    archive_.EnableBuffer();
+  }
+  if (centralDirOffset_ < 0) return;
+  archive_.DisableBuffer();
+  archive_.SmartSeek(centralDirOffset_, SeekOrigin::FromStart);
+  archive_.EnableBuffer();
+  for (;;) {
+    std::uint32_t signature = ReadDWord(archive_);
+    if (signature == kSigCentralDirEnd) {
+      TCentralDirEndHeader end;
+      end.ReadBody(archive_);
+      blockSize_ = end.BlockSize;
+      return;
+    }
+    if (signature != kSigCentralFile) throw ESignatureWrong();
+    auto entry = std::make_unique<TCentralFileHeader>();
+    entry->ReadBody(archive_);
+    entries_.push_back(std::move(entry));
+  }
+}
+
+void TCentralDir::SaveCentralDir() {
+  TCentralDirEndHeader end;
+  end.BlockSize = kWriterBlockSize;
+  end.CentralDirOffset = archive_.GetBufferedPosition();
+  for (const auto& entry : entries_) entry->WriteRecord(archive_);
+  end.WriteRecord(archive_);
+}
+
+TArchiveFile::TArchiveFile(const std::string& fileName, bool openExisting)
+    : TBitFile(fileName, OpenModeFor(openExisting)) {
+  if (openExisting) {
+    TResourceArchiveHeader header;
+    header.ReadChecked(*this);
+    centralDir_ = std::make_unique<TCentralDir>(*this);
+    centralDir_->LoadCentralDir();
+    return;
+  }
+  TResourceArchiveHeader header;
+  header.WriteRecord(*this);
+  centralDir_ = std::make_unique<TCentralDir>(*this);
+  centralDir_->SaveCentralDir();
+  FlushBuffer();
+  if (TakeWriteFailure()) throw EInOutError("Cannot write archive " + fileName);
+  centralDir_->LoadCentralDir();
+}
+
+TArchiveFile::~TArchiveFile() { centralDir_.reset(); }
+
+}  // namespace vz::archive

@@ -1,0 +1,49 @@
+#pragma once
+// The open archive (a bit file) and its central directory: the entry records
+// in file order, found through the offset in the file's last four bytes.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/ArchiveRecords.h"
+#include "archive/BitFile.h"
+
+namespace vz::archive {
+
+class TArchiveFile;
+
+class TCentralDir {
+ public:
+  explicit TCentralDir(TArchiveFile& archive) : archive_(archive) {}
+
+  void LoadCentralDir();
+  // Writes the entries and the end record at the archive's current position.
+  void SaveCentralDir();
+
+  std::vector<std::unique_ptr<TCentralFileHeader>>& Entries() { return entries_; }
+  const std::vector<std::unique_ptr<TCentralFileHeader>>& Entries() const { return entries_; }
+  std::int32_t CentralDirOffset() const { return centralDirOffset_; }
+  std::int32_t BlockSize() const { return blockSize_; }
+
+ private:
+  TArchiveFile& archive_;
+  std::vector<std::unique_ptr<TCentralFileHeader>> entries_;
+  std::int32_t centralDirOffset_ = -1;
+  std::int32_t blockSize_ = 0;
+};
+
+class TArchiveFile : public TBitFile {
+ public:
+  // openExisting: read the header and directory of an archive; otherwise
+  // create a new, empty archive (16 bytes) and read it back.
+  TArchiveFile(const std::string& fileName, bool openExisting);
+  ~TArchiveFile() override;
+
+  TCentralDir& CentralDir() { return *centralDir_; }
+
+ private:
+  std::unique_ptr<TCentralDir> centralDir_;
+};
+
+}  // namespace vz::archive

@@ -1,0 +1,219 @@
+#include "archive/ArchiveManager.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "archive/ArchiveErrors.h"
+#include "platform/FileMetadata.h"
+#include "platform/FileSystem.h"
+
+namespace vz::archive {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The destination file under construction, under a temporary name in the
+// destination folder; removed unless it was moved into place.
+class TemporaryFileSink final : public BlockSink {
+ public:
+  explicit TemporaryFileSink(const std::string& folder, const std::string& name) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
+      path_ = folder + "." + name + ".part" + std::to_string(random() % 100000000);
+      file_ = std::fopen(path_.c_str(), "wbx");
+    }
+    if (!file_) throw EInOutError("Cannot create a file in " + folder);
+  }
+  ~TemporaryFileSink() override {
+    if (file_) std::fclose(file_);
+    if (!placed_) std::remove(path_.c_str());
+  }
+  void Write(const std::uint8_t* data, std::int32_t size) override {
+    if (size > 0 && std::fwrite(data, 1, static_cast<size_t>(size), file_) != static_cast<size_t>(size))
+      throw EInOutError("Cannot write " + path_);
+  }
+  void Close() {
+    bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!ok) throw EInOutError("Cannot write " + path_);
+  }
+  void PlaceAs(const std::string& target) {
+    std::error_code ec;
+    fs::rename(path_, target, ec);
+    if (ec) throw EInOutError("Cannot create " + target + ": " + ec.message());
+    placed_ = true;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  bool placed_ = false;
+};
+
+class DiscardSink final : public BlockSink {
+ public:
+  void Write(const std::uint8_t*, std::int32_t) override {}
+};
+
+}  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+TArchiveManager::TArchiveManager(ui::Dialogs& dialogs) : dialogs_(dialogs) {
+  expander_.onMessage = [this](const std::string& text) { dialogs_.Inform(kMessageCaption, text); };
+}
+
+TArchiveManager::~TArchiveManager() = default;
+
+void TArchiveManager::SetWorkerThreads(int threads) {
+  threads = std::max(1, std::min(threads, 16));
+  if (threads != workerThreads_) parallel_.reset();
+  workerThreads_ = threads;
+}
+
+void TArchiveManager::SetDestFolder(const std::string& folder) { destFolder_ = platform::IncludeTrailingSeparator(folder); }
+
+void TArchiveManager::ShowProgress(std::int32_t percent) {
+  if (OnShowProgress) OnShowProgress(*this, percent);
+}
+
+void TArchiveManager::ShowStatus(const std::string& text) {
+  if (!text.empty()) AddLog(text);
+  if (OnShowStatus) OnShowStatus(*this, text);
+}
+
+void TArchiveManager::AddLog(const std::string& text) {
+  if (OnAddLog) OnAddLog(*this, "ArchiveMan: " + text);
+}
+
+void TArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
+  if (archive_) CloseArchive();
+  archivePath_ = fs::absolute(fs::path(fileName)).lexically_normal().string();
+  archiveFolder_ = platform::FolderPart(archivePath_);
+  archiveFileName_ = platform::NamePart(archivePath_);
+  if (archiveFileName_.find('.') == std::string::npos) {
+    archivePath_ += ".";
+    archiveFileName_ += ".";
+  }
+  if (!archiveFileName_.empty() && archiveFileName_.back() == '.') {
+    archivePath_ += "tq";
+    archiveFileName_ += "tq";
+  }
+  std::error_code ec;
+  fs::current_path(archiveFolder_, ec);  // the archive folder becomes the current one
+  failedBlocks_ = 0;
+  if (platform::FileExists(archivePath_)) {
+    archive_ = std::make_unique<TArchiveFile>(archivePath_, true);
+  } else {
+    if (prompt) {
+      auto answer = dialogs_.Ask("Create new archive?",
+                                 "The archive file " + archivePath_ + " does not exist. Do you want to create a new file?",
+                                 ui::DialogButtons::YesNoCancel);
+      if (answer != ui::DialogAnswer::Yes) throw EUserCancel("Create new archive cancelled");
+    }
+    archive_ = std::make_unique<TArchiveFile>(archivePath_, false);
+  }
+  if (OnCentralDirChange) OnCentralDirChange(*this);
+  AddLog("Archive Opened - " + archivePath_);
+  AddLog("CentralDir Loaded");
+}
+
+void TArchiveManager::CloseArchive() {
+  archive_.reset();
+  AddLog("Archive Closed - " + archivePath_);
+}
+
+void TArchiveManager::ExtractList(const std::vector<const TCentralFileHeader*>& entries, std::int32_t& files,
+                                  std::int32_t& bytes) {
+  files = 0;
+  bytes = 0;
+  for (const TCentralFileHeader* entry : entries) {
+    try {
+      ExtractFile(*entry);
+    } catch (const EFileNotExtracted&) {
+      continue;
+    }
+    files += 1;
+    bytes = static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes) + static_cast<std::uint32_t>(entry->FileSize));
+  }
+}
+
+void TArchiveManager::AfterBlock(std::int32_t block, std::int32_t blockCount, bool ok) {
+  if (ok) {
+    AddLog("Block " + std::to_string(block) + " Expand and CRC32 Check OK.");
+  } else {
+    ++failedBlocks_;
+    AddLog("Block " + std::to_string(block) + " Expand Error.");
+  }
+  ShowProgress(static_cast<std::int32_t>((std::int64_t{block + 1} * 100) / blockCount));
+  if (eventPump) eventPump->ProcessPendingEvents();
+}
+
+void TArchiveManager::ExpandEntryBlocks(const TCentralFileHeader& entry, BlockSink& sink) {
+  if (!archive_) throw EInOutError("No archive is open");
+  const std::int32_t count = entry.BlockCount;
+  archive_->SmartSeek(entry.DataOffset, SeekOrigin::FromStart);
+  std::int32_t b = 0;
+  if (workerThreads_ > 1 && count > 1) {
+    if (!parallel_) parallel_ = std::make_unique<TParallelExpander>(workerThreads_);
+    b = parallel_->Run(*archive_, count, [&](std::int32_t block, const ExpandedBlock& result) {
+      if (!result.crcOk) dialogs_.Inform(kMessageCaption, kCrcMismatchMessage);
+      sink.Write(result.data, result.length);
+      AfterBlock(block, count, result.crcOk);
+    });
+  }
+  for (; b < count; ++b) {
+    expander_.ExpandBlock(*archive_, sink);
+    AfterBlock(b, count, expander_.BlockOK());
+  }
+}
+
+void TArchiveManager::WriteToTemporaryAndPlace(const TCentralFileHeader& entry, const std::string& path) {
+  TemporaryFileSink sink(destFolder_, entry.FileName);
+  ExpandEntryBlocks(entry, sink);
+  sink.Close();
+  platform::SetFileDate(sink.path(), entry.FileDateTime);
+  platform::SetFileAttributes(sink.path(), entry.Attributes);
+  sink.PlaceAs(path);
+}
+
+void TArchiveManager::ExtractFile(const TCentralFileHeader& entry) {
+  ShowProgress(0);
+  ShowStatus("");
+  if (!IsPlainFileName(entry.FileName)) {
+    std::string message = "The entry \"" + entry.FolderName + entry.FileName +
+                          "\" does not name a plain file. File not extracted.";
+    AddLog(message);
+    dialogs_.Error("Error", message);
+    throw EFileNotExtracted(message);
+  }
+  const std::string path = destFolder_ + entry.FileName;
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(path, ec))) {
+    auto answer = dialogs_.Ask("Warning", "The file " + path + " exists. Do you want to overwrite the file?",
+                               ui::DialogButtons::YesNoCancel, ui::DialogIcon::Warning);
+    if (answer == ui::DialogAnswer::Cancel) throw EUserCancel("Extract operation cancelled");
+    if (answer != ui::DialogAnswer::Yes) throw EFileNotExtracted("Destination file exists. File not extracted.");
+    if (!platform::SetFileAttributes(path, platform::kAttrArchive))
+      throw EInOutError("Cannot clear dest file attributes");
+  }
+  ShowStatus("Extracting " + path);
+  AddLog("Total number of blocks - " + std::to_string(entry.BlockCount));
+  WriteToTemporaryAndPlace(entry, path);
+}
+
+std::int32_t TArchiveManager::TestFile(const TCentralFileHeader& entry) {
+  const std::int32_t before = failedBlocks_;
+  AddLog("Total number of blocks - " + std::to_string(entry.BlockCount));
+  DiscardSink sink;
+  ExpandEntryBlocks(entry, sink);
+  return failedBlocks_ - before;
+}
+
+}  // namespace vz::archive

@@ -1,0 +1,43 @@
+#pragma once
+// Writes a new archive: the header, each file's blocks of 409600 bytes one
+// after another, then the central directory and the end record. The archive
+// is built under a temporary name beside the target and moved into place by
+// Commit, so a failed or interrupted run never leaves a half archive.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "archive/ArchiveFile.h"
+#include "archive/Compressor.h"
+
+namespace vz::archive {
+
+struct EntryInfo {
+  std::string storedPath;  // folder and name as stored ("\" or ":" delimit folders)
+  std::uint32_t dateTime = 0;
+  std::uint32_t attributes = 0;
+};
+
+class TArchiveWriter {
+ public:
+  explicit TArchiveWriter(const std::string& archivePath);
+  ~TArchiveWriter();  // removes the temporary file unless committed
+
+  // Adds the file's bytes as one entry; throws EInOutError when it cannot be read.
+  void AddFile(const std::string& sourcePath, const EntryInfo& info);
+  void AddData(const std::string& data, const EntryInfo& info);
+  // Writes the directory and moves the archive into place.
+  void Commit();
+
+ private:
+  void WriteBlock(const std::uint8_t* data, std::int32_t n);
+  TCentralFileHeader& BeginEntry(const EntryInfo& info);
+
+  std::string archivePath_;
+  std::string tempPath_;
+  std::unique_ptr<TArchiveFile> archive_;
+  TCompressor compressor_;
+  bool committed_ = false;
+};
+
+}  // namespace vz::archive

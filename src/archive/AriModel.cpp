@@ -1,0 +1,43 @@
+#include "archive/AriModel.h"
+
+namespace vz::archive {
+
+void TGroupAriModel::Configure(std::int32_t lowSymbol, std::int32_t highSymbol, std::int32_t maximum,
+                               std::int32_t step) {
+  low = lowSymbol;
+  high = highSymbol;
+  symbolCount = high - low + 1;
+  indexCount = symbolCount + 1;
+  maximumTotal = maximum;
+  increment = step;
+  ResetModel();
+}
+
+void TGroupAriModel::ResetModel() {
+  for (std::int32_t i = 0; i < symbolCount; ++i) {
+    charToIndex[i] = i + 1;
+    indexToChar[i + 1] = i;
+  }
+  indexToChar[symbolCount + 1] = 0;
+  for (std::int32_t j = 0; j <= symbolCount + 1; ++j) {
+    frequency[j] = 1;
+    cumulative[j] = (symbolCount + 1) - j;
+  }
+  frequency[0] = 0;
+}
+
+THeadAriModel::THeadAriModel() {
+  head.Configure(kHeadSpec.low, kHeadSpec.high, kHeadSpec.maximumTotal, kHeadSpec.increment);
+  for (int g = 0; g < kGroupCount; ++g) {
+    const GroupSpec& spec = kGroupSpecs[g];
+    for (std::int32_t s = spec.low; s <= spec.high; ++s) symbolToGroup[s] = g;
+    if (g > 1) groups[g].Configure(spec.low, spec.high, spec.maximumTotal, spec.increment);
+  }
+}
+
+void THeadAriModel::Reset() {
+  head.ResetModel();
+  for (int g = 2; g < kGroupCount; ++g) groups[g].ResetModel();
+}
+
+}  // namespace vz::archive

@@ -1,0 +1,37 @@
+#pragma once
+// Work buffers of block expansion. One process-wide set (TBlockMan) serves the
+// sequential path, so no block allocates memory. The parallel path gives each
+// block in flight its own TBlockBuffers, owned by the extractor, because the
+// shared set can only hold one block at a time.
+#include <cstdint>
+#include <vector>
+
+namespace vz::archive {
+
+// The expanded block plus its end marker must fit the transformation vector.
+inline constexpr std::int32_t kTransformSlots = 410600;
+inline constexpr std::int32_t kMaxBlockLength = kTransformSlots - 1;  // 410599
+inline constexpr std::int32_t kBlockBufferBytes = 821202;
+// A payload may not be longer than this: a block of kMaxBlockLength bytes
+// never needs more than 26 bits a byte, so a longer one is damaged.
+inline constexpr std::int32_t kMaxPayloadBytes = 4 * kTransformSlots;
+
+struct TBlockBuffers {
+  TBlockBuffers();
+  // Inverse transform links, each with its row's byte in the low 8 bits.
+  std::vector<std::uint32_t> transform;
+  std::vector<std::int32_t> counts;
+  std::vector<std::int32_t> running;
+  std::vector<std::uint8_t> bufferA;
+  std::vector<std::uint8_t> bufferB;
+  // The payload of the block being expanded, with 20 zero bytes after it.
+  std::vector<std::uint8_t> payload;
+};
+
+class TBlockMan {
+ public:
+  // The process-wide buffers, allocated at first use and kept to the end.
+  static TBlockBuffers& Buffers();
+};
+
+}  // namespace vz::archive

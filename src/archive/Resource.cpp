@@ -1,0 +1,74 @@
+#include "archive/Resource.h"
+
+#include <filesystem>
+#include <thread>
+
+#include "platform/FileSystem.h"
+
+namespace vz::archive {
+
+namespace {
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool SameTextAscii(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  return true;
+}
+
+TResource::TResource(ui::Dialogs& dialogs, ui::EventPump* events) : dialogs_(dialogs), manager_(dialogs) {
+  manager_.eventPump = events;
+  manager_.SetWorkerThreads(std::thread::hardware_concurrency() > 1 ? 2 : 1);
+}
+
+void TResource::SetOnAddLog(std::function<void(TArchiveManager&, const std::string&)> handler) {
+  manager_.OnAddLog = std::move(handler);
+}
+
+void TResource::SetOnCentralDirChange(std::function<void(TArchiveManager&)> handler) {
+  manager_.OnCentralDirChange = std::move(handler);
+}
+
+ExtractionSummary TResource::DecompressFromArchive(const std::string& archiveFileName, const std::string& destFolder,
+                                                   const std::string& fileName) {
+  ExtractionSummary summary;
+  if (!platform::FileExists(archiveFileName)) {
+    dialogs_.Error("Error", "Tessera.DecompressFromArchive: Archive file does not exist.");
+    return summary;
+  }
+  summary.archiveFound = true;
+  // Opening makes the archive folder the current one: a relative destination
+  // still means the folder it named when the call was made.
+  const std::string destination =
+      std::filesystem::absolute(std::filesystem::path(destFolder.empty() ? std::string(".") : destFolder)).string();
+  manager_.OpenArchive(archiveFileName, true);
+  if (onBusyCursor) onBusyCursor(true);
+  struct CleanUp {
+    TResource& self;
+    ~CleanUp() {
+      if (self.manager_.IsArchiveOpen()) self.manager_.CloseArchive();
+      if (self.onBusyCursor) self.onBusyCursor(false);
+    }
+  } cleanUp{*this};
+
+  manager_.SetDestFolder(destination);
+  std::vector<const TCentralFileHeader*> list;
+  for (const auto& entry : manager_.Archive()->CentralDir().Entries()) {
+    if (fileName.empty()) {
+      list.push_back(entry.get());
+    } else if (SameTextAscii(entry->FileName, fileName)) {
+      list.push_back(entry.get());
+      break;
+    }
+  }
+  manager_.ExtractList(list, summary.filesExtracted, summary.bytesExtracted);
+  summary.failedBlocks = manager_.FailedBlocks();
+  if (summary.filesExtracted == 0) dialogs_.Inform(kMessageCaption, "Error: No files extracted");
+  return summary;
+}
+
+}  // namespace vz::archive
