@@ -14,7 +14,7 @@ std::string TrimmedUpper(std::string_view text) { return knowledge::UpperCaseTex
 
 bool IsBlank(std::string_view text) { return knowledge::TrimBlanks(text).empty(); }
 
-bool HasQuotedHttpLink(const std::string& line) {
+bool HasQuotedHttpLink(std::string_view line) {
   return line.find('"') != std::string::npos && knowledge::UpperCaseText(line).find("HTTP://") != std::string::npos;
 }
 
@@ -45,7 +45,7 @@ void ProcessDetailsPanel::CollectDescription(size_t line) {
   size_t last = descriptions_.Count() - 1;
   std::string description;
   for (size_t i = first; i < descriptions_.Count(); ++i) {
-    const std::string& entryLine = descriptions_[i];
+    std::string_view entryLine = descriptions_[i];
     std::string piece = knowledge::GetField(entryLine, 4);
     if (HasQuotedHttpLink(entryLine)) {
       LinkAndRest split = SplitProcessDescriptionLink(piece);
