@@ -17,7 +17,7 @@ bool AnotherInstanceActivated(platform::InstanceRegion& region, const std::strin
 
 }  // namespace
 
-int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, platform::ProcessPlatform& processes,
+int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, const ShieldServices& services,
                  platform::InstanceRegion& region) {
   const std::string instanceName = platform::InstanceNameFor(kInstanceName);
   std::unique_ptr<platform::ActivationListener> listener;
@@ -33,7 +33,7 @@ int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, platform::P
     region.PublishHandle(instanceName, region.OwnHandle());
   }
 
-  Shield shield(frontEnd.Ports(), processes, commandLine, [&frontEnd] { frontEnd.Terminate(); });
+  Shield shield(frontEnd.Ports(), services, commandLine, [&frontEnd] { frontEnd.Terminate(); });
   shield.CreateWindows();
   frontEnd.AttachShield(shield);
   if (listener) frontEnd.WatchActivation(*listener, [&shield] { shield.ShowVazeru(); });

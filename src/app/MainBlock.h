@@ -5,7 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FrontEnd.h"
-#include "platform/Processes.h"
+#include "app/Shield.h"
 #include "platform/SingleInstance.h"
 
 namespace vz::app {
@@ -14,7 +14,7 @@ inline constexpr const char* kInstanceName = "Orvane Vazeru";
 inline constexpr const char* kAlreadyRunningText = "Orvane Vazeru is already running.";
 
 // Runs one shield from start to end; returns the process's exit code.
-int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, platform::ProcessPlatform& processes,
+int RunMainBlock(const CommandLine& commandLine, FrontEnd& frontEnd, const ShieldServices& services,
                  platform::InstanceRegion& region);
 
 }  // namespace vz::app

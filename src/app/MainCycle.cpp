@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "knowledge/KnowledgeLoader.h"
+
 namespace vz::app {
 
 MainCycle::MainCycle(const ui::Ports& ports, ShieldLog& log, inventory::ProcessList& processes,
@@ -49,11 +51,7 @@ void MainCycle::Tick() {
   bool firstTick = !initialised_;
   if (!initialised_) RunStartupPhase();
 
-  if (firstTick && steps_.dataTooOld && steps_.dataTooOld()) {
-    log_.WriteShieldLog("The spyware Data files is to old !! ");
-    log_.WriteShieldLog("  Please update the Spyware data files to get the best protection from Spywares");
-    log_.WriteShieldLog("The spyware Data files is to old !! Please update");
-  }
+  if (firstTick && steps_.dataTooOld && steps_.dataTooOld()) knowledge::WriteDataAgeWarning(log_);
 
   if (steps_.cpuStep) RunStep("CPU watch", [&] { steps_.cpuStep(tickCount_); });
 

@@ -1,29 +1,80 @@
 #include "app/Shield.h"
 
+#include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"
 
 namespace vz::app {
 
-Shield::Shield(const ui::Ports& ports, platform::ProcessPlatform& processes, CommandLine commandLine,
-               std::function<void()> terminateApplication, const platform::Clock& clock)
+// The archive component as the start-up load sees it.
+class Shield::ResourceExtractor final : public knowledge::ArchiveExtractor {
+ public:
+  explicit ResourceExtractor(archive::TResource& resource) : resource_(resource) {}
+  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
+                             const std::string& fileName) override {
+    resource_.DecompressFromArchive(archivePath, destFolder, fileName);
+  }
+
+ private:
+  archive::TResource& resource_;
+};
+
+Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLine commandLine,
+               std::function<void()> terminateApplication)
     : ports_(ports),
+      services_(services),
       commandLine_(std::move(commandLine)),
       terminate_(std::move(terminateApplication)),
-      clock_(clock),
-      log_(clock),
-      processList_(processes, *ports.mainWindow, clock),
-      cycle_(ports, log_, processList_, options_, clock) {
+      log_(services.clock),
+      processList_(services.processes, *ports.mainWindow, services.clock),
+      cycle_(ports, log_, processList_, options_, services.clock),
+      resource_(*ports.dialogs, ports.events),
+      extractor_(std::make_unique<ResourceExtractor>(resource_)),
+      folders_(services.registry),
+      exclusions_(services.paths),
+      termination_(services.processes, processList_, ports, services.clock),
+      alert_(ports, termination_, exclusions_, platform::AppFolder() + protection::kExclusionFileName, services.paths),
+      classifier_(
+          knowledge_, folders_,
+          [this](const std::string& folder, const std::string& name) { return exclusions_.IsExcluded(folder, name); },
+          services.paths),
+      scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.clock, services.paths),
+      details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths) {
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
+  resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
+  classifier_.SetErrorSink([this](const std::string& message) {
+    if (processList_.RebuildCount() == lastErrorRefresh_) return;
+    lastErrorRefresh_ = processList_.RebuildCount();
+    log_.WriteShieldLog(message);
+  });
+  processList_.SetScanFunction(
+      [this](const std::string& name, std::uint32_t pid, int position) { ScanNewProcess(name, pid, position); });
+  alert_.SetMainTimer(&cycle_.MainTimer());
+
+  MainCycle::Steps& steps = cycle_.MutableSteps();
+  steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
+  steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
 }
 
 Shield::~Shield() = default;
 
+void Shield::ScanNewProcess(const std::string& name, std::uint32_t pid, int position) {
+  scanner_.ScanProcess(name, pid, position);
+}
+
+void Shield::LoadKnowledgeBase() {
+  knowledge::LoadEnvironment env{dataFolder_, *extractor_, log_, *ports_.mainWindow, *ports_.events, services_.clock};
+  knowledge::LoadKnowledgeBase(knowledge_, env);
+  if (knowledge_.DataTooOld()) ports_.mainWindow->SetInfoLabel(knowledge::kInfoLabelTooOld);
+}
+
 void Shield::CreateWindows() {
   CreateMainWindow();
-  // The download window, the exclusion list holder, the alert and the start
-  // log window come with their subsystems.
+  // The download window comes with the update subsystem.
   ports_.mainWindow->HideWindow();
+  // The exclusion list holder loads the user's exclusions.
+  exclusions_.Load(dataFolder_ + protection::kExclusionFileName);
+  // The alert is ready (alert_); the start log window comes with the system watch.
 }
 
 void Shield::CreateMainWindow() {
@@ -31,10 +82,12 @@ void Shield::CreateMainWindow() {
   view.SetCaption(kMainWindowCaption);
   view.HideWindow();
   dataFolder_ = platform::AppFolder();
+  knowledge::DeleteStaleUnpackedLists(dataFolder_);
   processList_.ResetScanMemory();
   processList_.Select(-1);
   view.SetProcessList({}, -1);
   view.SetShowVazeruEnabled(false);
+  knowledge::LoadSystemFileLists(knowledge_, dataFolder_);
   view.SetOptionChecked(ui::LiveOption::LiveScanProcesses, options_.liveScanProcesses);
   view.SetOptionChecked(ui::LiveOption::LiveScanStartups, options_.liveScanStartups);
   view.SetOptionChecked(ui::LiveOption::LiveBrowserProtection, options_.liveBrowserProtection);

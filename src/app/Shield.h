@@ -10,9 +10,21 @@
 #include "app/LiveOptions.h"
 #include "app/MainCycle.h"
 #include "app/ShieldLog.h"
+#include "archive/Resource.h"
+#include "inventory/FileOrigin.h"
+#include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
+#include "knowledge/ArchiveExtractor.h"
+#include "knowledge/KnowledgeBase.h"
 #include "platform/Clock.h"
+#include "platform/PathConventions.h"
 #include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "protection/AlertModel.h"
+#include "protection/ExclusionList.h"
+#include "protection/ProcessDetails.h"
+#include "protection/ProcessScan.h"
+#include "protection/ProcessTermination.h"
 #include "ui/Ports.h"
 
 namespace vz::app {
@@ -21,10 +33,18 @@ inline constexpr const char* kApplicationTitle = "Orvane shield";
 inline constexpr const char* kMainWindowCaption = "Orvane Vazeru";
 inline constexpr const char* kLogFileName = "Vazeru.log";
 
+// The machine services one shield runs on.
+struct ShieldServices {
+  platform::ProcessPlatform& processes;
+  platform::RegistryStore& registry;
+  const platform::Clock& clock = platform::SystemClock();
+  const platform::PathConventions& paths = platform::LinuxPathConventions();
+};
+
 class Shield {
  public:
-  Shield(const ui::Ports& ports, platform::ProcessPlatform& processes, CommandLine commandLine,
-         std::function<void()> terminateApplication, const platform::Clock& clock = platform::SystemClock());
+  Shield(const ui::Ports& ports, const ShieldServices& services, CommandLine commandLine,
+         std::function<void()> terminateApplication);
   ~Shield();
 
   // Creates the windows' models in the program's order: the main window (its
@@ -48,22 +68,43 @@ class Shield {
   inventory::ProcessList& Processes() { return processList_; }
   MainCycle& Cycle() { return cycle_; }
   LiveOptions& Options() { return options_; }
+  knowledge::KnowledgeBase& Knowledge() { return knowledge_; }
+  protection::ExclusionList& Exclusions() { return exclusions_; }
+  protection::AlertModel& Alert() { return alert_; }
+  protection::ProcessTermination& Termination() { return termination_; }
+  protection::ProcessDetailsPanel& Details() { return details_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
 
  private:
+  class ResourceExtractor;
+
   void CreateMainWindow();
+  void LoadKnowledgeBase();
+  void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
 
   ui::Ports ports_;
+  ShieldServices services_;
   CommandLine commandLine_;
   std::function<void()> terminate_;
-  const platform::Clock& clock_;
   std::string dataFolder_;
   LiveOptions options_;
   ShieldLog log_;
   inventory::ProcessList processList_;
   MainCycle cycle_;
+  knowledge::KnowledgeBase knowledge_;
+  archive::TResource resource_;
+  std::unique_ptr<ResourceExtractor> extractor_;
+  inventory::FolderValues folders_;
+  protection::ExclusionList exclusions_;
+  protection::ProcessTermination termination_;
+  protection::AlertModel alert_;
+  inventory::FileOriginClassifier classifier_;
+  protection::ProcessScanner scanner_;
+  protection::ProcessDetailsPanel details_;
+  // A folder value error is logged once per refresh.
+  std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };
 
 }  // namespace vz::app

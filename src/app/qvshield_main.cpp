@@ -11,6 +11,7 @@
 #include "app/MainBlock.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"
+#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/linux/ProcfsProcesses.h"
 #include "ui/console/ConsoleFrontEnd.h"
@@ -52,10 +53,12 @@ int main(int argc, char** argv) {
 
   vz::platform::ReapChildrenAutomatically();
   auto processes = vz::platform::CreateProcfsProcessPlatform();
+  auto registry = vz::platform::OpenSystemRegistry();
   auto region = vz::platform::CreateInstanceRegion();
+  vz::app::ShieldServices services{*processes, *registry};
 
   // The windows come with the desktop front end; until a display is there (or
   // with --console) the shield runs in the terminal.
   vz::ui::console::ConsoleFrontEnd frontEnd(cmd);
-  return vz::app::RunMainBlock(cmd, frontEnd, *processes, *region);
+  return vz::app::RunMainBlock(cmd, frontEnd, services, *region);
 }

@@ -99,6 +99,7 @@ void ProcessList::RefreshProcessList() {
   bool changed = SnapshotChanged();
   if (!changed && !forceRefresh_) return;
   forceRefresh_ = false;
+  ++rebuildCount_;
   int remembered = selected_;
   BuiltProcessList built = BuildProcessList();
   view_.SetStatusPanel(3, platform::FormatTimeOfDay(clock_.Now()) + " Processes list updated");

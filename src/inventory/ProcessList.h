@@ -57,6 +57,8 @@ class ProcessList {
   void SetForceRefresh(bool force) { forceRefresh_ = force; }
   bool ForceRefresh() const { return forceRefresh_; }
   std::uint32_t ProcessChangeCount() const { return changeCount_; }
+  // How many times the list was rebuilt; tells one refresh from the next.
+  std::uint64_t RebuildCount() const { return rebuildCount_; }
 
   // Scan memory: the identifier last found clean per list position.
   void ResetScanMemory();
@@ -86,6 +88,7 @@ class ProcessList {
   std::string currentSignature_;
   std::string previousSignature_;
   std::uint32_t changeCount_ = 0;
+  std::uint64_t rebuildCount_ = 0;
   bool forceRefresh_ = false;
   ProcessTable table_;
   std::vector<std::string> names_;

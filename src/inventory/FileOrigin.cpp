@@ -1,0 +1,111 @@
+#include "inventory/FileOrigin.h"
+
+#include "knowledge/FindText.h"
+#include "knowledge/TextFields.h"
+#include "knowledge/UpperCase.h"
+
+namespace vz::inventory {
+
+namespace {
+
+std::string Upper(std::string_view text) { return knowledge::UpperCaseText(text); }
+
+std::string Trimmed(std::string_view text) { return std::string(knowledge::TrimBlanks(text)); }
+
+bool Has(const std::string& text, const std::string& part) { return knowledge::Contains(text, part); }
+
+}  // namespace
+
+FileOriginClassifier::FileOriginClassifier(const knowledge::KnowledgeBase& knowledge, const FolderValues& folders,
+                                           ExclusionTest isExcluded, const platform::PathConventions& paths,
+                                           VersionReader readVersion)
+    : knowledge_(knowledge),
+      folders_(folders),
+      isExcluded_(std::move(isExcluded)),
+      paths_(paths),
+      readVersion_(std::move(readVersion)) {}
+
+void FileOriginClassifier::ReportError(const std::string& message) const {
+  if (errorSink_) errorSink_(message);
+}
+
+bool FileOriginClassifier::RecognisedBySystemLists(const std::string& folderUpper, const std::string& rootUpper,
+                                                   const std::string& name) const {
+  const char sep = paths_.separator;
+  bool recognised = false;
+  // The system root itself.
+  if (folderUpper == rootUpper && knowledge_.WindowsFileNames().ContainsName(name)) recognised = true;
+  // The system folder.
+  if (folderUpper == Upper(rootUpper + sep + paths_.systemFolder) && knowledge_.System32FileNames().ContainsName(name))
+    recognised = true;
+  // The backup folders, where either list will do.
+  for (const std::string& backup : paths_.backupFolders) {
+    if (folderUpper != Upper(rootUpper + sep + backup)) continue;
+    if (knowledge_.System32FileNames().ContainsName(name) || knowledge_.WindowsFileNames().ContainsName(name))
+      recognised = true;
+  }
+  return recognised;
+}
+
+bool FileOriginClassifier::RecognisedAsProgram(const std::string& folderUpper, const std::string& name) const {
+  std::string programFiles;
+  try {
+    programFiles = folders_.ReadProgramFilesDir();
+  } catch (const ERegistryException& e) {
+    ReportError(std::string("Could not read the Program Files folder: ") + e.what());
+    return false;
+  }
+  if (!Has(folderUpper, Upper(programFiles)) || !knowledge_.ProgramFileNames().ContainsName(name)) return false;
+  std::string expected = knowledge_.ProgramFolders(name);
+  return folderUpper == Upper(programFiles + expected);
+}
+
+bool FileOriginClassifier::RecognisedByVersion(const std::string& folder, const std::string& name) const {
+  platform::FileVersionInfo info = readVersion_(folder + paths_.separator + name);
+  const std::string& company = info.CompanyName;
+  return !company.empty() &&
+         (company.find("Microsoft Corporation") != std::string::npos || company.find("Microsoft Corp.") != std::string::npos);
+}
+
+bool FileOriginClassifier::RecognisedBySpecialList(const std::string& folderUpper, const std::string& rootUpper,
+                                                   const std::string& name) const {
+  const knowledge::TextList& special = knowledge_.SpecialList();
+  size_t match = knowledge::FindText(name, special.Text(), 1);
+  if (match == 0) return false;
+  std::string line(special[special.LineAt(match + 1)]);
+  std::string kind = Upper(Trimmed(knowledge::GetField(line, 2)));
+  std::string sub = knowledge::FieldCount(line) > 2 ? knowledge::GetField(line, 3) : std::string();
+  if (kind == "WINDOWS") return folderUpper != Upper(rootUpper + sub);
+  if (kind == "SYSTEM32") return folderUpper != Upper(rootUpper + paths_.separator + paths_.systemFolder);
+  if (kind == "PROGRAMS") {
+    std::string programFiles;
+    try {
+      programFiles = folders_.ReadProgramFilesDir();
+    } catch (const ERegistryException& e) {
+      // The expected place cannot be known: the name stays a candidate.
+      ReportError(std::string("Could not read the Program Files folder: ") + e.what());
+      return false;
+    }
+    return !Has(folderUpper, Upper(Trimmed(programFiles + sub)));
+  }
+  if (kind == "COMMON") return !Has(folderUpper, Upper(Trimmed(folders_.ReadCommonFilesDir() + sub)));
+  return false;
+}
+
+bool FileOriginClassifier::ClassifyFileOrigin(int& searchPosition, const std::string& folder,
+                                              const std::string& name) const {
+  if (isExcluded_ && isExcluded_(folder, name)) {
+    searchPosition = 0;
+    return false;
+  }
+  std::string folderUpper = Upper(folder);
+  std::string rootUpper = Upper(folders_.ReadSystemRoot());
+  bool recognised = RecognisedBySystemLists(folderUpper, rootUpper, name);
+  if (RecognisedAsProgram(folderUpper, name)) recognised = true;
+  if (!recognised && RecognisedByVersion(folder, name)) recognised = true;
+  if (!recognised && RecognisedBySpecialList(folderUpper, rootUpper, name)) recognised = true;
+  if (recognised) searchPosition = 0;
+  return !recognised;
+}
+
+}  // namespace vz::inventory

@@ -1,0 +1,42 @@
+#pragma once
+// The machine's folder values the file origin rules compare with, read from
+// the machine's registry on every use (never cached).
+#include <stdexcept>
+#include <string>
+
+#include "platform/Registry.h"
+
+namespace vz::inventory {
+
+// A registry value that could not be read as the caller needed it.
+class ERegistryException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class FolderValues {
+ public:
+  explicit FolderValues(platform::RegistryStore& registry, std::string computerName = std::string())
+      : registry_(registry), computerName_(std::move(computerName)) {}
+
+  // "SystemRoot" of "SOFTWARE\Microsoft\Windows NT\CurrentVersion"; "" on any failure.
+  std::string ReadSystemRoot() const;
+  // "ProgramFilesDIR" of "\Software\Microsoft\Windows\CurrentVersion", converted
+  // by its type (strings as text, an integer as its number, binary data as its
+  // bytes). Throws ERegistryException with the system's text when the key does
+  // not open or the value is missing or of another type.
+  std::string ReadProgramFilesDir() const;
+  // "CommonFilesDir" of "SOFTWARE\Microsoft\Windows\CurrentVersion"; "" on any failure.
+  std::string ReadCommonFilesDir() const;
+
+  // The computer whose registry is read ("" = this one).
+  const std::string& ComputerName() const { return computerName_; }
+
+ private:
+  std::string ReadThroughConnection(const char* keyPath, const char* valueName) const;
+
+  platform::RegistryStore& registry_;
+  std::string computerName_;
+};
+
+}  // namespace vz::inventory

@@ -1,0 +1,84 @@
+#include "protection/ProcessScan.h"
+
+#include "knowledge/FindText.h"
+#include "knowledge/TextFields.h"
+#include "knowledge/UpperCase.h"
+#include "platform/FileSystem.h"
+#include "protection/DescriptionLink.h"
+
+namespace vz::protection {
+
+ProcessScanner::ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
+                               const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge,
+                               AlertModel& alert, app::ShieldLog& log, const ui::Ports& ports,
+                               const platform::Clock& clock, const platform::PathConventions& paths)
+    : list_(list),
+      classifier_(classifier),
+      folders_(folders),
+      knowledge_(knowledge),
+      alert_(alert),
+      log_(log),
+      ports_(ports),
+      clock_(clock),
+      paths_(paths) {}
+
+bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
+                                       std::string& description) {
+  // A process without a path (a protected or kernel process) is never flagged.
+  std::string trimmed(knowledge::TrimBlanks(path));
+  if (trimmed.empty()) return false;
+  // The folder keeps its case here: the rules compare it upper-cased
+  // themselves, and the version information is read from the real path.
+  std::string folder = paths_.ExcludeTrailingSeparator(paths_.FolderPart(trimmed));
+
+  if (knowledge::TrimBlanks(folders_.ReadSystemRoot()).empty()) {
+    log_.WriteShieldLog("Could Not Retrive SystemRoot from Computer : " + folders_.ComputerName() +
+                        ". Scaning process Notpossible");
+    return false;
+  }
+  int searchPosition = 1;
+  if (!classifier_.ClassifyFileOrigin(searchPosition, folder, name)) return false;
+
+  const knowledge::TextList& spyware = knowledge_.SpywareList();
+  size_t match = knowledge::FindText("\t" + name + "\t", spyware.Text(), static_cast<size_t>(searchPosition) + 1);
+  if (match == 0) return false;
+  std::string_view line = spyware[spyware.LineAt(match + 1)];
+  spywareName = knowledge::GetField(line, 2) + "   ";
+  description = knowledge::GetField(line, 4);
+  return true;
+}
+
+void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int position) {
+  alert_.showRemoveStartup = false;
+  ports_.mainWindow->SetStatusPanel(3, "Scanning New Process : " + platform::FormatTimeOfDay(clock_.Now()));
+  const inventory::ProcessTable& table = list_.Table();
+  std::string path = table.Cell(6, position);
+  std::string spywareName, description;
+  // A listed name whose file is gone is not reported either.
+  if (!IsPossibleSpyware(path, name, spywareName, description) || !platform::FileExists(path)) {
+    list_.RememberClean(position, pid);
+    return;
+  }
+  RaiseAlert(name, position, spywareName, description);
+}
+
+void ProcessScanner::RaiseAlert(const std::string& name, int position, const std::string& spywareName,
+                                const std::string& description) {
+  const inventory::ProcessTable& table = list_.Table();
+  log_.WriteShieldLog("Possible Spyware found : " + spywareName + " (" + name + ")");
+  alert_.alertFromStartup = false;
+  AlertFields& fields = alert_.Fields();
+  fields.title = kMemoryAlertTitle;
+  fields.nameLine = spywareName + " (" + name + ")";
+  fields.location = table.Cell(6, position);
+  fields.identifier = table.Cell(1, position);
+  fields.startTime = table.HasRow(position) ? table.Row(position).startTime : 0;
+  LinkAndRest split = SplitProcessDescriptionLink(description);
+  fields.link = split.link;
+  fields.description = split.rest;
+  // The scan memory is not written: while the process runs at this position
+  // it is reported again at every refresh.
+  alert_.ShowAlert();
+}
+
+}  // namespace vz::protection

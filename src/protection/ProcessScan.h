@@ -1,0 +1,47 @@
+#pragma once
+// The verdict on a new process: unless its program file is recognised as
+// legitimate, its name is looked up between TABs in the spyware list; a hit is
+// logged and put in front of the user in the alert. A clean process is
+// remembered at its list position so that it is not scanned again there.
+#include <cstdint>
+#include <string>
+
+#include "app/ShieldLog.h"
+#include "inventory/FileOrigin.h"
+#include "inventory/ProcessList.h"
+#include "knowledge/KnowledgeBase.h"
+#include "platform/Clock.h"
+#include "platform/PathConventions.h"
+#include "protection/AlertModel.h"
+#include "ui/Ports.h"
+
+namespace vz::protection {
+
+class ProcessScanner {
+ public:
+  ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
+                 const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge, AlertModel& alert,
+                 app::ShieldLog& log, const ui::Ports& ports, const platform::Clock& clock = platform::SystemClock(),
+                 const platform::PathConventions& paths = platform::LinuxPathConventions());
+
+  // Scans the process shown at list position `position`.
+  void ScanProcess(const std::string& name, std::uint32_t pid, int position);
+
+ private:
+  bool IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
+                         std::string& description);
+  void RaiseAlert(const std::string& name, int position, const std::string& spywareName,
+                  const std::string& description);
+
+  inventory::ProcessList& list_;
+  const inventory::FileOriginClassifier& classifier_;
+  const inventory::FolderValues& folders_;
+  const knowledge::KnowledgeBase& knowledge_;
+  AlertModel& alert_;
+  app::ShieldLog& log_;
+  ui::Ports ports_;
+  const platform::Clock& clock_;
+  const platform::PathConventions& paths_;
+};
+
+}  // namespace vz::protection
