@@ -71,7 +71,8 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
       loop_(platform::CreateEventLoop()),
       in_(0),
       dialogs_(out_, in_, commandLine.answer),
-      mainWindow_(out_) {
+      mainWindow_(out_),
+      alertView_(out_, in_, commandLine.onAlert) {
   loop_->QuitOnTerminationSignals();
   pump_ = std::make_unique<Pump>(*loop_);
   dispatcher_ = std::make_unique<Dispatcher>(*loop_);
@@ -83,7 +84,7 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
 ConsoleFrontEnd::~ConsoleFrontEnd() = default;
 
 ui::Ports ConsoleFrontEnd::Ports() {
-  return ui::Ports{&dialogs_, &mainWindow_, nullptr, pump_.get(), dispatcher_.get(), browser_.get(), timers_.get()};
+  return ui::Ports{&dialogs_, &mainWindow_, &alertView_, pump_.get(), dispatcher_.get(), browser_.get(), timers_.get()};
 }
 
 void ConsoleFrontEnd::AttachShield(app::Shield& shield) {

@@ -9,6 +9,7 @@
 #include "app/FrontEnd.h"
 #include "platform/EventLoop.h"
 #include "platform/TerminalInput.h"
+#include "ui/console/ConsoleAlertView.h"
 #include "ui/console/ConsoleDialogs.h"
 #include "ui/console/ConsoleMainWindow.h"
 #include "ui/console/ConsoleOutput.h"
@@ -44,6 +45,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   platform::TerminalInput in_;
   ConsoleDialogs dialogs_;
   ConsoleMainWindow mainWindow_;
+  ConsoleAlertView alertView_;
   std::unique_ptr<Pump> pump_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TerminalBrowser> browser_;

@@ -1,0 +1,115 @@
+#include "ui/console/ConsoleAlertView.h"
+
+#include <cctype>
+
+#include "protection/AlertModel.h"
+
+namespace vz::ui::console {
+
+namespace {
+const std::string kRule(72, '=');
+}
+
+void ConsoleAlertView::PrintBlock(const protection::AlertModel& alert) {
+  const protection::AlertFields& f = alert.Fields();
+  out_.Line(kRule);
+  out_.Line("  " + std::string(protection::kAlertCaption) + "  " + f.title);
+  out_.Line("  " + f.nameLine);
+  out_.Line("  Location : " + f.location);
+  out_.Line("  PID : " + f.identifier);
+  std::string description = f.description;
+  for (char& c : description)
+    if (c == '\r' || c == '\n') c = ' ';
+  out_.Line("  " + description);
+  if (!f.link.empty()) out_.Line("  More info : " + f.link);
+  out_.Line(kRule);
+}
+
+void ConsoleAlertView::PrintMenu(const protection::AlertModel& alert) {
+  std::string menu = "  ";
+  if (alert.KillEnabled()) menu += "k kill process, ";
+  if (alert.DeleteEnabled()) menu += "d delete file, ";
+  if (alert.RemoveStartupVisible()) menu += "r remove startup, ";
+  menu += "o open folder, x exclude, m more info, ";
+  if (!alert.Fields().link.empty()) menu += "l open link, ";
+  menu += "c close";
+  out_.Line(menu);
+}
+
+bool ConsoleAlertView::RunCommand(protection::AlertModel& alert, char command) {
+  switch (command) {
+    case 'k':
+      if (!alert.KillEnabled()) return false;
+      alert.KillProcess();
+      out_.Line(alert.KillEnabled() ? "  the process was not ended" : "  process ended");
+      return true;
+    case 'd':
+      if (!alert.DeleteEnabled()) return false;
+      alert.DeleteFile();
+      return true;
+    case 'r':
+      if (!alert.RemoveStartupVisible()) return false;
+      alert.RemoveStartup();
+      return true;
+    case 'o': alert.OpenContainingFolder(); return true;
+    case 'x':
+      alert.AddToExcludeList();
+      out_.Line("  added to the exclusion list: " + alert.Fields().location);
+      return true;
+    case 'm': alert.MoreInfo(); return true;
+    case 'l': alert.OpenLink(); return true;
+    case 'c': alert.Close(); return true;
+    default: return false;
+  }
+}
+
+void ConsoleAlertView::ApplyPolicy(protection::AlertModel& alert) {
+  if (policy_ == "kill" || policy_ == "delete") {
+    if (policy_ == "kill") {
+      out_.Line("  --on-alert=kill: ending the process");
+      RunCommand(alert, 'k');
+    } else {
+      out_.Line("  --on-alert=delete: ending the process and deleting its file");
+      RunCommand(alert, 'd');
+    }
+    if (showing_) alert.Close();
+  } else if (policy_ == "exclude") {
+    out_.Line("  --on-alert=exclude");
+    RunCommand(alert, 'x');
+    if (showing_) alert.Close();
+  } else {
+    out_.Line(policy_.empty() ? "  (nobody to ask: alert closed)" : "  --on-alert=close: alert closed");
+    alert.Close();
+  }
+}
+
+void ConsoleAlertView::ShowModal(protection::AlertModel& alert) {
+  showing_ = true;
+  PrintBlock(alert);
+  if (!policy_.empty() || !in_.Interactive()) {
+    ApplyPolicy(alert);
+    showing_ = false;
+    return;
+  }
+  while (showing_) {
+    PrintMenu(alert);
+    out_.Prompt("  alert> ");
+    auto line = in_.ReadLine();
+    if (!line) {
+      out_.Line("  (input ended: alert closed)");
+      alert.Close();
+      break;
+    }
+    size_t i = line->find_first_not_of(' ');
+    char command = i == std::string::npos ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>((*line)[i])));
+    if (!RunCommand(alert, command)) out_.Line("  not an action of this alert");
+  }
+  showing_ = false;
+}
+
+void ConsoleAlertView::ShowAgain(protection::AlertModel& alert) {
+  out_.Line("  the alert now shows:");
+  PrintBlock(alert);
+}
+
+}  // namespace vz::ui::console

@@ -1,0 +1,37 @@
+#pragma once
+// The alert in the terminal: a framed block with what was found, then a menu
+// of the alert's actions read at the prompt. Unattended (--on-alert) the given
+// action is taken on every alert; with nobody to ask and no policy the alert
+// is closed, and that is said.
+#include <string>
+
+#include "platform/TerminalInput.h"
+#include "ui/AlertView.h"
+#include "ui/console/ConsoleOutput.h"
+
+namespace vz::ui::console {
+
+class ConsoleAlertView final : public AlertView {
+ public:
+  ConsoleAlertView(ConsoleOutput& out, platform::TerminalInput& in, std::string policy)
+      : out_(out), in_(in), policy_(std::move(policy)) {}
+
+  bool IsShowing() const override { return showing_; }
+  void ShowModal(protection::AlertModel& alert) override;
+  void ShowAgain(protection::AlertModel& alert) override;
+  void Close() override { showing_ = false; }
+
+ private:
+  void PrintBlock(const protection::AlertModel& alert);
+  void PrintMenu(const protection::AlertModel& alert);
+  void ApplyPolicy(protection::AlertModel& alert);
+  // Runs one typed command; false when it is not a command of the menu.
+  bool RunCommand(protection::AlertModel& alert, char command);
+
+  ConsoleOutput& out_;
+  platform::TerminalInput& in_;
+  std::string policy_;
+  bool showing_ = false;
+};
+
+}  // namespace vz::ui::console
