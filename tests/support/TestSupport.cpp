@@ -40,8 +40,12 @@ TempDir::~TempDir() {
 
 ChildProcess::ChildProcess(const std::string& folder, const std::string& name, int niceness) {
   path_ = folder + name;
-  fs::copy_file(TestHelperPath("vz-test-sleeper"), path_, fs::copy_options::overwrite_existing);
-  ::chmod(path_.c_str(), 0755);
+  // A second child of the same program runs the file already there (a running
+  // program file cannot be overwritten).
+  if (!fs::exists(path_)) {
+    fs::copy_file(TestHelperPath("vz-test-sleeper"), path_);
+    ::chmod(path_.c_str(), 0755);
+  }
   std::string niceText = std::to_string(niceness);
   std::vector<char*> argv;
   std::string niceProgram = "nice";

@@ -1,0 +1,139 @@
+// Live protection end to end: a program folder with packed data lists, the
+// real /proc, real child processes under listed names, and the scripted alert.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/Shield.h"
+#include "archive/ArchiveWriter.h"
+#include "platform/AppFolder.h"
+#include "platform/FileSystem.h"
+#include "platform/linux/ProcfsProcesses.h"
+#include "support/TestSupport.h"
+#include "ui/scripted/ScriptedPorts.h"
+
+namespace vz {
+namespace {
+
+using testsupport::ChildProcess;
+using testsupport::TempDir;
+
+void Pack(const std::string& archive, const std::string& member, const std::string& text) {
+  archive::TArchiveWriter writer(archive);
+  writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
+  writer.Commit();
+}
+
+class LiveProtection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetAppFolderOverride(app.path());
+    Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", "Y\tBash\tbash\tThe shell\r\n");
+    Pack(app.file("Proc2.pck"), "Proclist.txt",
+         "X\tTest Spy\tvz-spy-one\t(\"http://example.com/spy\")Watches you\r\n"
+         "X\tSecond Spy\tvz-spy-two\tAlso watches\r\n"
+         "X\tKernel Spy\tkthreadd\tListed but has no program file\r\n");
+    Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
+    platform::RegistryLocations locations;
+    locations.machineHive = registryDir.file("machine.reg");
+    locations.userHive = registryDir.file("user.reg");
+    locations.machineAutostart = registryDir.file("autostart-machine");
+    locations.userAutostart = registryDir.file("autostart-user");
+    registry = platform::OpenRegistryStore(locations);
+    shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry}, app::CommandLine{},
+                                           [] {});
+    shield->CreateWindows();
+    front.alert.onShow = [this](protection::AlertModel& alert) {
+      shown.push_back(alert.Fields());
+      if (reaction) reaction(alert);
+    };
+  }
+  void TearDown() override { platform::SetAppFolderOverride(""); }
+
+  // The first tick loads the lists, the second refreshes and scans.
+  void RunFirstRefresh() {
+    shield->Cycle().Tick();
+    shield->Cycle().Tick();
+  }
+  void RefreshNow() {
+    shield->Processes().SetForceRefresh(true);
+    shield->Processes().RefreshProcessList();
+  }
+
+  TempDir app, registryDir, programs;
+  ui::scripted::ScriptedFrontEnd front;
+  ui::Ports ports = front.ports();
+  std::unique_ptr<platform::ProcessPlatform> processes = platform::CreateProcfsProcessPlatform();
+  std::unique_ptr<platform::RegistryStore> registry;
+  std::unique_ptr<app::Shield> shield;
+  std::vector<protection::AlertFields> shown;
+  std::function<void(protection::AlertModel&)> reaction;
+};
+
+TEST_F(LiveProtection, ListedChildIsAlertedOnceAndKillEndsIt) {
+  ChildProcess spy(programs.path(), "vz-spy-one");
+  reaction = [](protection::AlertModel& alert) { alert.KillProcess(); };
+  RunFirstRefresh();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Possible Spyware Process Found (Memory)");
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (vz-spy-one)");
+  EXPECT_EQ(shown[0].location, spy.path());
+  EXPECT_EQ(shown[0].identifier, std::to_string(spy.pid()));
+  EXPECT_EQ(shown[0].link, "http://example.com/spy");
+  EXPECT_EQ(shown[0].description, "Watches you");
+  EXPECT_TRUE(spy.WaitForExit(5000));
+  EXPECT_EQ(shield->Log().Entries().front().substr(10), "Possible Spyware found : Test Spy    (vz-spy-one)");
+  // The alert stopped the main cycle while open and started it again after.
+  EXPECT_TRUE(shield->Cycle().MainTimer().IsRunning());
+}
+
+TEST_F(LiveProtection, ExcludedFileRaisesNoMoreAlerts) {
+  ChildProcess first(programs.path(), "vz-spy-one");
+  reaction = [](protection::AlertModel& alert) { alert.AddToExcludeList(); };
+  RunFirstRefresh();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(testsupport::ReadFile(app.file("EXCFDir.QVA")), first.path() + "\r\n");
+  // The same program started again, and the first still running: silence.
+  ChildProcess second(programs.path(), "vz-spy-one");
+  RefreshNow();
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(LiveProtection, AlertedProcessLeftRunningIsReportedAtEachRefresh) {
+  ChildProcess spy(programs.path(), "vz-spy-one");
+  RunFirstRefresh();
+  ASSERT_EQ(shown.size(), 1u);
+  // Closed without action: its slot stays unwritten.
+  ChildProcess other(programs.path(), "vz-harmless");
+  RefreshNow();
+  EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST_F(LiveProtection, NoAlertWithoutProgramFileOrWhenTheFileIsGone) {
+  ChildProcess gone(programs.path(), "vz-spy-two");
+  ASSERT_TRUE(platform::DeleteFile(gone.path()));
+  RunFirstRefresh();
+  // kthreadd is listed too, but has no program file: never flagged.
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(LiveProtection, TwoListedChildrenGiveTwoAlertsInListOrder) {
+  ChildProcess one(programs.path(), "vz-spy-one");
+  ChildProcess two(programs.path(), "vz-spy-two");
+  RunFirstRefresh();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (vz-spy-one)");
+  EXPECT_EQ(shown[1].nameLine, "Second Spy    (vz-spy-two)");
+  EXPECT_EQ(front.alert.modalShows, 2);
+}
+
+TEST_F(LiveProtection, LoadedCountsAndProcessScanIsCaseBlind) {
+  ChildProcess upper(programs.path(), "VZ-SPY-ONE");
+  RunFirstRefresh();
+  EXPECT_EQ(front.mainWindow.statusPanels[1], "Known Spyware : 2");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (VZ-SPY-ONE)");
+}
+
+}  // namespace
+}  // namespace vz
