@@ -106,10 +106,47 @@ void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
 }
 
 void ConsoleFrontEnd::PrintHelp() {
-  out_.Line("  commands: l  list the processes again");
-  out_.Line("            s  show the status panels");
-  out_.Line("            w  show the main window (as the tray's \"Show Vazeru\")");
-  out_.Line("            q  exit (as the tray's \"Exit Vazeru\")");
+  out_.Line("  commands: l      list the processes again");
+  out_.Line("            i PID  details of a process");
+  out_.Line("            k PID  end a process (asks first)");
+  out_.Line("            s      show the status panels");
+  out_.Line("            w      show the main window (as the tray's \"Show Vazeru\")");
+  out_.Line("            q      exit (as the tray's \"Exit Vazeru\")");
+}
+
+bool ConsoleFrontEnd::SelectProcess(const std::string& argument) {
+  std::string pid = argument;
+  while (!pid.empty() && pid.front() == ' ') pid.erase(0, 1);
+  while (!pid.empty() && pid.back() == ' ') pid.pop_back();
+  const inventory::ProcessTable& table = shield_->Processes().Table();
+  for (int i = 0; i < table.RowCount(); ++i) {
+    if (!pid.empty() && table.Row(i).identifier == pid) {
+      shield_->Processes().Select(i);
+      return true;
+    }
+  }
+  out_.Line("  no process with the identifier '" + pid + "' in the list (l lists them)");
+  return false;
+}
+
+void ConsoleFrontEnd::PrintDetails() {
+  shield_->Details().ShowProcessDetails();
+  const protection::ProcessDetails& d = shield_->Details().Details();
+  out_.Line("  " + d.desc1 + "  (" + d.desc2 + ")");
+  out_.Line("  Priority : " + d.desc3 + "    " + d.desc4);
+  out_.Line("  Path : " + d.desc5);
+  std::string description = d.desc10;
+  for (char& c : description)
+    if (c == '\r') c = ' ';
+  size_t start = 0;
+  while (start < description.size()) {
+    size_t end = description.find('\n', start);
+    if (end == std::string::npos) end = description.size();
+    std::string part = description.substr(start, end - start);
+    if (part.find_first_not_of(' ') != std::string::npos) out_.Line("  " + part);
+    start = end + 1;
+  }
+  if (!d.urlen.empty()) out_.Line("  More info : " + d.urlen);
 }
 
 void ConsoleFrontEnd::HandleCommand(const std::string& line) {
@@ -118,6 +155,12 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
   if (command.empty() || !shield_) return;
   switch (command[0]) {
     case 'l': printer_->PrintAll(shield_->Processes().Table()); break;
+    case 'i':
+      if (SelectProcess(command.substr(1))) PrintDetails();
+      break;
+    case 'k':
+      if (SelectProcess(command.substr(1))) shield_->Termination().KillProcessCommand();
+      break;
     case 's':
       for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) out_.Line("  status | " + mainWindow_.StatusPanel(i));
       break;

@@ -37,6 +37,8 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   class LoopTimers;
 
   void HandleCommand(const std::string& line);
+  bool SelectProcess(const std::string& argument);
+  void PrintDetails();
   void PrintHelp();
 
   app::CommandLine commandLine_;
