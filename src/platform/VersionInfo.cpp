@@ -116,7 +116,7 @@ class PeImage {
 // One node of the version information tree.
 struct Node {
   std::size_t start = 0, end = 0;  // the node's bytes within the block
-  std::u16string key;
+  std::size_t keyStart = 0, keyChars = 0;  // the UTF-16 name, without its NUL
   std::size_t valueStart = 0, valueEnd = 0;
   std::size_t childrenStart = 0;
   std::uint16_t type = 0;
@@ -132,14 +132,13 @@ bool ReadNode(std::string_view block, std::size_t start, std::size_t limit, Node
   node.end = start + length;
   std::uint16_t valueLength = U16(block, start + 2);
   node.type = U16(block, start + 4);
-  node.key.clear();
-  std::size_t at = start + 6;
+  node.keyStart = start + 6;
+  std::size_t at = node.keyStart;
   for (;; at += 2) {
     if (at + 2 > node.end) return false;
-    char16_t c = U16(block, at);
-    if (c == 0) break;
-    node.key.push_back(c);
+    if (block[at] == 0 && block[at + 1] == 0) break;
   }
+  node.keyChars = (at - node.keyStart) / 2;
   node.valueStart = std::min(Align4(at + 2), node.end);
   std::size_t valueBytes = node.type == 1 ? valueLength * 2u : valueLength;
   node.valueEnd = std::min(node.valueStart + valueBytes, node.end);
@@ -147,10 +146,10 @@ bool ReadNode(std::string_view block, std::size_t start, std::size_t limit, Node
   return true;
 }
 
-bool KeyEquals(const std::u16string& key, std::string_view name) {
-  if (key.size() != name.size()) return false;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    char16_t a = key[i];
+bool KeyEquals(std::string_view block, const Node& node, std::string_view name) {
+  if (node.keyChars != name.size()) return false;
+  for (std::size_t i = 0; i < node.keyChars; ++i) {
+    char16_t a = U16(block, node.keyStart + 2 * i);
     char b = name[i];
     if (a > 0x7F) return false;
     auto up = [](int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
@@ -163,7 +162,7 @@ bool FindChild(std::string_view block, const Node& parent, std::string_view name
   std::size_t at = parent.childrenStart;
   while (at + 6 <= parent.end) {
     if (!ReadNode(block, at, parent.end, child)) return false;
-    if (KeyEquals(child.key, name)) return true;
+    if (KeyEquals(block, child, name)) return true;
     at = Align4(child.end);
   }
   return false;
@@ -240,7 +239,7 @@ std::optional<std::string> ExtractVersionBlock(const ByteReader& read) {
   std::string block;
   if (!image.ReadRva(rva, std::min(size, kMaxVersionBlock), block)) return std::nullopt;
   Node root;
-  if (!ReadNode(block, 0, block.size(), root) || !KeyEquals(root.key, "VS_VERSION_INFO")) return std::nullopt;
+  if (!ReadNode(block, 0, block.size(), root) || !KeyEquals(block, root, "VS_VERSION_INFO")) return std::nullopt;
   return block;
 }
 
@@ -275,12 +274,13 @@ std::optional<std::string> QueryVersionString(std::string_view block, std::strin
 
 FileVersionInfo VersionInfoFromBlock(std::string_view block) {
   FileVersionInfo info;
+  auto translation = QueryFirstTranslation(block);
+  if (!translation) return info;
+  char table[9];
+  std::snprintf(table, sizeof table, "%04X%04X", *translation & 0xFFFFu, *translation >> 16);
+  std::string prefix = std::string("\\StringFileInfo\\") + table + "\\";
   for (int i = 0; i < 10; ++i) {
-    auto translation = QueryFirstTranslation(block);
-    if (!translation) continue;
-    char table[9];
-    std::snprintf(table, sizeof table, "%04X%04X", *translation & 0xFFFFu, *translation >> 16);
-    auto text = QueryVersionString(block, std::string("\\StringFileInfo\\") + table + "\\" + kVersionInfoKeys[i]);
+    auto text = QueryVersionString(block, prefix + kVersionInfoKeys[i]);
     if (text) VersionInfoField(info, i) = std::move(*text);
   }
   return info;
