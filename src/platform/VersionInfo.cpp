@@ -11,6 +11,7 @@ namespace vz::platform {
 namespace {
 
 constexpr std::uint32_t kRtVersion = 16;
+constexpr std::uint32_t kVersionResourceId = 1;
 constexpr std::uint32_t kMaxSections = 96;
 constexpr std::uint32_t kMaxDirectoryEntries = 4096;
 constexpr std::uint32_t kMaxVersionBlock = 0x10000;  // wLength is 16 bits
@@ -80,18 +81,21 @@ class PeImage {
       std::uint32_t named = U16(header, 12), ids = U16(header, 14);
       std::uint32_t count = std::min<std::uint32_t>(named + ids, kMaxDirectoryEntries);
       if (count == 0) return false;
+      // Type level: the entry RT_VERSION. Name level: the resource with id 1
+      // (VS_VERSION_INFO), else the first. Language level: the first.
       std::uint32_t pick = 0;
       std::string entry;
-      if (level == 0) {  // the entry whose id is RT_VERSION
+      if (level < 2) {
+        std::uint32_t wanted = level == 0 ? kRtVersion : kVersionResourceId;
         bool found = false;
-        for (std::uint32_t i = named; i < count && !found; ++i) {
+        for (std::uint32_t i = std::min(named, count); i < count && !found; ++i) {
           if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + dir + 16 + i * 8ull, 8, entry)) return false;
-          if (U32(entry, 0) == kRtVersion) {
+          if (U32(entry, 0) == wanted) {
             found = true;
             pick = i;
           }
         }
-        if (!found) return false;
+        if (!found && level == 0) return false;
       }
       if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + dir + 16 + pick * 8ull, 8, entry)) return false;
       std::uint32_t target = U32(entry, 4);
