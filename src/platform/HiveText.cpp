@@ -143,8 +143,8 @@ class Parser {
       std::string_view l = Trim(line);
       if (first) {
         first = false;
-        if (l != kHeader) Bad();
         if (l == kHeader) continue;
+        Bad();  // no header: still load what follows
       }
       if (l.empty()) continue;
       if (l.front() == ';') {

@@ -5,8 +5,8 @@
 // path may start with a backslash or not ("\Software\X" and "SOFTWARE\X" are
 // the same key). Failures are return codes with the system's message text.
 //
-// A RegistryStore is safe to use from several threads; RegistryKey handles
-// refer to their store, which must outlive them.
+// A RegistryStore is safe to use from several threads; RegistryKey handles and
+// notifications refer to their store, which must outlive them.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -11,6 +11,7 @@ namespace vz::platform {
 namespace {
 
 constexpr std::uint32_t kRtVersion = 16;
+constexpr std::uint32_t kVersionResourceId = 1;
 constexpr std::uint32_t kMaxSections = 96;
 constexpr std::uint32_t kMaxDirectoryEntries = 4096;
 constexpr std::uint32_t kMaxVersionBlock = 0x10000;  // wLength is 16 bits
@@ -80,18 +81,21 @@ class PeImage {
       std::uint32_t named = U16(header, 12), ids = U16(header, 14);
       std::uint32_t count = std::min<std::uint32_t>(named + ids, kMaxDirectoryEntries);
       if (count == 0) return false;
+      // Type level: the entry RT_VERSION. Name level: the resource with id 1
+      // (VS_VERSION_INFO), else the first. Language level: the first.
       std::uint32_t pick = 0;
       std::string entry;
-      if (level == 0) {  // the entry whose id is RT_VERSION
+      if (level < 2) {
+        std::uint32_t wanted = level == 0 ? kRtVersion : kVersionResourceId;
         bool found = false;
-        for (std::uint32_t i = named; i < count && !found; ++i) {
+        for (std::uint32_t i = std::min(named, count); i < count && !found; ++i) {
           if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + dir + 16 + i * 8ull, 8, entry)) return false;
-          if (U32(entry, 0) == kRtVersion) {
+          if (U32(entry, 0) == wanted) {
             found = true;
             pick = i;
           }
         }
-        if (!found) return false;
+        if (!found && level == 0) return false;
       }
       if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + dir + 16 + pick * 8ull, 8, entry)) return false;
       std::uint32_t target = U32(entry, 4);
@@ -116,7 +120,7 @@ class PeImage {
 // One node of the version information tree.
 struct Node {
   std::size_t start = 0, end = 0;  // the node's bytes within the block
-  std::u16string key;
+  std::size_t keyStart = 0, keyChars = 0;  // the UTF-16 name, without its NUL
   std::size_t valueStart = 0, valueEnd = 0;
   std::size_t childrenStart = 0;
   std::uint16_t type = 0;
@@ -132,14 +136,13 @@ bool ReadNode(std::string_view block, std::size_t start, std::size_t limit, Node
   node.end = start + length;
   std::uint16_t valueLength = U16(block, start + 2);
   node.type = U16(block, start + 4);
-  node.key.clear();
-  std::size_t at = start + 6;
+  node.keyStart = start + 6;
+  std::size_t at = node.keyStart;
   for (;; at += 2) {
     if (at + 2 > node.end) return false;
-    char16_t c = U16(block, at);
-    if (c == 0) break;
-    node.key.push_back(c);
+    if (block[at] == 0 && block[at + 1] == 0) break;
   }
+  node.keyChars = (at - node.keyStart) / 2;
   node.valueStart = std::min(Align4(at + 2), node.end);
   std::size_t valueBytes = node.type == 1 ? valueLength * 2u : valueLength;
   node.valueEnd = std::min(node.valueStart + valueBytes, node.end);
@@ -147,10 +150,10 @@ bool ReadNode(std::string_view block, std::size_t start, std::size_t limit, Node
   return true;
 }
 
-bool KeyEquals(const std::u16string& key, std::string_view name) {
-  if (key.size() != name.size()) return false;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    char16_t a = key[i];
+bool KeyEquals(std::string_view block, const Node& node, std::string_view name) {
+  if (node.keyChars != name.size()) return false;
+  for (std::size_t i = 0; i < node.keyChars; ++i) {
+    char16_t a = U16(block, node.keyStart + 2 * i);
     char b = name[i];
     if (a > 0x7F) return false;
     auto up = [](int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
@@ -163,7 +166,7 @@ bool FindChild(std::string_view block, const Node& parent, std::string_view name
   std::size_t at = parent.childrenStart;
   while (at + 6 <= parent.end) {
     if (!ReadNode(block, at, parent.end, child)) return false;
-    if (KeyEquals(child.key, name)) return true;
+    if (KeyEquals(block, child, name)) return true;
     at = Align4(child.end);
   }
   return false;
@@ -240,7 +243,7 @@ std::optional<std::string> ExtractVersionBlock(const ByteReader& read) {
   std::string block;
   if (!image.ReadRva(rva, std::min(size, kMaxVersionBlock), block)) return std::nullopt;
   Node root;
-  if (!ReadNode(block, 0, block.size(), root) || !KeyEquals(root.key, "VS_VERSION_INFO")) return std::nullopt;
+  if (!ReadNode(block, 0, block.size(), root) || !KeyEquals(block, root, "VS_VERSION_INFO")) return std::nullopt;
   return block;
 }
 
@@ -275,12 +278,13 @@ std::optional<std::string> QueryVersionString(std::string_view block, std::strin
 
 FileVersionInfo VersionInfoFromBlock(std::string_view block) {
   FileVersionInfo info;
+  auto translation = QueryFirstTranslation(block);
+  if (!translation) return info;
+  char table[9];
+  std::snprintf(table, sizeof table, "%04X%04X", *translation & 0xFFFFu, *translation >> 16);
+  std::string prefix = std::string("\\StringFileInfo\\") + table + "\\";
   for (int i = 0; i < 10; ++i) {
-    auto translation = QueryFirstTranslation(block);
-    if (!translation) continue;
-    char table[9];
-    std::snprintf(table, sizeof table, "%04X%04X", *translation & 0xFFFFu, *translation >> 16);
-    auto text = QueryVersionString(block, std::string("\\StringFileInfo\\") + table + "\\" + kVersionInfoKeys[i]);
+    auto text = QueryVersionString(block, prefix + kVersionInfoKeys[i]);
     if (text) VersionInfoField(info, i) = std::move(*text);
   }
   return info;

@@ -160,7 +160,14 @@ TEST(RegistryNotification, MissingKeyCannotBeWatched) {
 
 TEST(MemoryRegistry, ReadOnlyRootDeniesWriteAccessLikeMachineHiveForAUser) {
   testing::MemoryRegistry store;
-  ASSERT_TRUE(store.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  RegistryKey userRun = OpenOrFail(store, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                   RegAccess::ReadWrite, RegDisposition::OpenExisting);
+  ASSERT_TRUE(userRun.IsOpen());  // exists from the start, like the real Run keys
+  userRun.WriteString("zeta", "/z");
+  userRun.WriteString("Alpha", "/a");
+  std::vector<std::string> names;
+  ASSERT_TRUE(userRun.ValueNames(names));
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "zeta"}));
   store.SetReadOnly(HKEY_LOCAL_MACHINE, true);
   RegistryKey key;
   EXPECT_EQ(store

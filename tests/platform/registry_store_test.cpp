@@ -251,9 +251,12 @@ TEST(HiveFileRegistry, WriterKilledMidwayLeavesALoadableHive) {
       EXPECT_EQ(series->values[i].name, SeriesName(i));
     EXPECT_EQ(hive.FindKey("Software\\Bulk")->values.size(), 20000u);
   }
-  // The next writer simply carries on.
+  // The next writer simply carries on, and clears what killed writers left.
   RegistryKey k = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software\\Series");
   EXPECT_TRUE(k.WriteString("after", "kill"));
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(reg.dir.path())) names.insert(e.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"machine.reg", "machine.reg.lock"}));
 }
 
 TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {

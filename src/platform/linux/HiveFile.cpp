@@ -1,5 +1,6 @@
 #include "platform/linux/HiveFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -109,8 +110,26 @@ RegStatus HiveFile::Mutate(const Change& change) {
   return status;
 }
 
+// Temporary files of this hive (the atomic replacement's ".<name>.tmp..." and
+// those of its ".bad" copy). Every writer holds the lock while its temporary
+// file exists, so under the lock any that is left was a writer killed midway.
+void HiveFile::RemoveStaleTemporaries() const {
+  std::string folder = Folder();
+  std::string name = NamePart(path_);
+  std::string prefixes[2] = {"." + name + ".tmp", "." + name + ".bad.tmp"};
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (dirent* e = ::readdir(dir)) {
+    std::string_view entry = e->d_name;
+    for (const auto& prefix : prefixes)
+      if (entry.substr(0, prefix.size()) == prefix) ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
 RegStatus HiveFile::SaveLocked() {
   std::string error;
+  RemoveStaleTemporaries();
   if (damaged_ && present_) {
     // Keep the damaged original before it is replaced by what could be read of it.
     std::string original;

@@ -42,6 +42,7 @@ class HiveFile {
   void Refresh();
   void Load();
   RegStatus SaveLocked();
+  void RemoveStaleTemporaries() const;
 
   RegistryRoot root_;
   std::string path_;

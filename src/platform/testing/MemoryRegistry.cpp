@@ -1,5 +1,6 @@
 #include "platform/testing/MemoryRegistry.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -77,7 +78,15 @@ class MemoryNotification final : public RegistryNotification {
 
 }  // namespace
 
-MemoryRegistry::MemoryRegistry() : state_(std::make_shared<State>()) {}
+namespace {
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+}  // namespace
+
+// Like a fresh system: both Run keys exist from the start.
+MemoryRegistry::MemoryRegistry() : state_(std::make_shared<State>()) {
+  state_->machine.CreateKey(kRunKey);
+  state_->user.CreateKey(kRunKey);
+}
 MemoryRegistry::~MemoryRegistry() = default;
 
 void MemoryRegistry::SetReadOnly(RegistryRoot root, bool readOnly) {
@@ -152,6 +161,12 @@ RegStatus MemoryRegistry::DoValueNames(RegistryRoot root, const std::string& pat
   const HiveKey* key = state_->HiveOf(root).FindKey(path);
   if (!key) return kRegFileNotFound;
   for (const auto& v : key->values) names.push_back(v.name);
+  // The Run keys list their values sorted by name, as the autostart folders do.
+  if (RegUpper(path) == kRunKeyUpper)
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      std::string ua = RegUpper(a), ub = RegUpper(b);
+      return ua != ub ? ua < ub : a < b;
+    });
   return {};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // An in-memory registry for unit tests: both roots as hives in memory, the Run
-// keys as ordinary keys, change notification through a condition variable.
+// keys as ordinary keys that exist from the start and list their values sorted
+// by name (as on the real system), change notification through a condition
+// variable.
 // A root can be made read-only to act like HKEY_LOCAL_MACHINE for a user
 // without administrator rights.
 #include <memory>
