@@ -32,4 +32,14 @@ void DeleteStaleUnpackedLists(const std::string& appFolder) {
   }
 }
 
+std::size_t KnowledgeBase::FindSpywareName(std::string_view name, std::size_t start) const {
+  const std::string& text = spyware_.Text();
+  if (indexedData_ != text.data() || indexedSize_ != text.size() || spywareIndex_.Text().data() != text.data()) {
+    spywareIndex_.Build(text);
+    indexedData_ = text.data();
+    indexedSize_ = text.size();
+  }
+  return spywareIndex_.Find(name, start);
+}
+
 }  // namespace vz::knowledge

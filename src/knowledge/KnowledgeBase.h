@@ -8,6 +8,7 @@
 
 #include "knowledge/IniFile.h"
 #include "knowledge/NameList.h"
+#include "knowledge/TabbedNameIndex.h"
 #include "knowledge/TextList.h"
 
 namespace vz::knowledge {
@@ -52,6 +53,10 @@ class KnowledgeBase {
   int SpywareCount() const;
   int AllKnownCount() const;
 
+  // FindText of TAB + name + TAB in the spyware list's text from start, through
+  // an index built at the first lookup after the list changed.
+  std::size_t FindSpywareName(std::string_view name, std::size_t start) const;
+
   // Set by the age test of the start-up load.
   bool DataTooOld() const { return dataTooOld_; }
   void SetDataTooOld(bool tooOld) { dataTooOld_ = tooOld; }
@@ -61,6 +66,9 @@ class KnowledgeBase {
   NameList windowsFiles_, system32Files_, programFiles_;
   std::shared_ptr<const IniFile> systemFiles_;
   bool dataTooOld_ = false;
+  mutable TabbedNameIndex spywareIndex_;
+  mutable const char* indexedData_ = nullptr;
+  mutable std::size_t indexedSize_ = 0;
 };
 
 // Reads the key names of the three sections of "MostCProc.txt" in appFolder

@@ -1,6 +1,5 @@
 #include "protection/ProcessScan.h"
 
-#include "knowledge/FindText.h"
 #include "knowledge/TextFields.h"
 #include "knowledge/UpperCase.h"
 #include "platform/FileSystem.h"
@@ -40,7 +39,7 @@ bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::strin
   if (!classifier_.ClassifyFileOrigin(searchPosition, folder, name)) return false;
 
   const knowledge::TextList& spyware = knowledge_.SpywareList();
-  size_t match = knowledge::FindText("\t" + name + "\t", spyware.Text(), static_cast<size_t>(searchPosition) + 1);
+  size_t match = knowledge_.FindSpywareName(name, static_cast<size_t>(searchPosition) + 1);
   if (match == 0) return false;
   std::string_view line = spyware[spyware.LineAt(match + 1)];
   spywareName = knowledge::GetField(line, 2) + "   ";

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "knowledge/FindText.h"
+#include "knowledge/KnowledgeBase.h"
+#include "knowledge/TabbedNameIndex.h"
+
+namespace vz::knowledge {
+namespace {
+
+std::size_t Reference(const std::string& name, const std::string& text, std::size_t start) {
+  std::string pattern = std::string(1, '\t').append(name).append(1, '\t');
+  return FindText(pattern, text, start);
+}
+
+TEST(TabbedNameIndex, AgreesWithTheSearchOnHandPickedLists) {
+  const std::string text =
+      "\tLeading\tfield\r\n"
+      "X\tBad Tool\tbadtool.exe\tdesc\r\n"
+      "X\tOther\tabc.exe\tbadtool.exe\tmore\r\n"
+      "X\tCaps\tBADTOOL.EXE\t\r\n"
+      "Y\t\t\t\r\n"
+      "Z\tend\tlast\r\n";
+  TabbedNameIndex index;
+  index.Build(text);
+  for (const std::string name : {"badtool.exe", "BadTool.EXE", "abc.exe", "bc.exe", "Bad Tool", "Leading", "field",
+                                 "desc", "more", "last", "end", "", "\t", "a\tb", "Caps\tBADTOOL.EXE", "missing"}) {
+    for (std::size_t start : {1u, 2u, 10u, 30u, 60u, 80u, 200u}) {
+      EXPECT_EQ(index.Find(name, start), Reference(name, text, start)) << "'" << name << "' from " << start;
+    }
+  }
+  // The first line's field 2 begins at the very first TAB: found from 1, not from 2.
+  EXPECT_EQ(index.Find("Leading", 1), 1u);
+  EXPECT_EQ(index.Find("leading", 2), 0u);
+}
+
+TEST(TabbedNameIndex, AgreesWithTheSearchOnRandomLists) {
+  std::mt19937 random(7);
+  const std::string alphabet = "aAbB\t.";
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    int lines = 1 + static_cast<int>(random() % 12);
+    for (int l = 0; l < lines; ++l) {
+      int length = static_cast<int>(random() % 14);
+      for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+      text += "\r\n";
+    }
+    TabbedNameIndex index;
+    index.Build(text);
+    for (int probe = 0; probe < 40; ++probe) {
+      std::string name;
+      int length = 1 + static_cast<int>(random() % 3);
+      for (int i = 0; i < length; ++i) name += alphabet[random() % 5];  // no TAB: the indexed path
+      std::size_t start = 1 + random() % (text.size() + 2);
+      ASSERT_EQ(index.Find(name, start), Reference(name, text, start)) << "text '" << text << "' name '" << name << "'";
+    }
+  }
+}
+
+TEST(TabbedNameIndex, KnowledgeBaseRebuildsAfterTheListChanges) {
+  KnowledgeBase base;
+  base.SpywareList().LoadFromText("X\tOne\tone.exe\td\r\n");
+  EXPECT_EQ(base.FindSpywareName("ONE.EXE", 2), 6u);
+  base.SpywareList().Add("X\tTwo\ttwo.exe\td");
+  EXPECT_NE(base.FindSpywareName("two.exe", 2), 0u);
+  KnowledgeBase copy = base;
+  EXPECT_EQ(copy.FindSpywareName("two.exe", 2), base.FindSpywareName("two.exe", 2));
+}
+
+}  // namespace
+}  // namespace vz::knowledge
