@@ -124,24 +124,28 @@ void ProcessList::ScanChangedPositions() {
       if (timer) timer->Start();
     }
   } pause(mainTimer_);
-  if (scanMemory_.size() < names_.size()) scanMemory_.resize(names_.size(), kNoProcess);
+  if (scanMemory_.size() < names_.size()) scanMemory_.resize(names_.size());
   for (int i = 0; i < table_.RowCount(); ++i) {
     std::uint32_t pid = table_.IdentifierAt(i);
-    if (pid != scanMemory_[static_cast<size_t>(i)] && scan_) scan_(table_.Row(i).name, pid, i);
+    const ScanSlot& slot = scanMemory_[static_cast<size_t>(i)];
+    bool known = pid == slot.pid && table_.Row(i).path == slot.path;
+    if (!known && scan_) scan_(table_.Row(i).name, pid, i);
   }
 }
 
-void ProcessList::ResetScanMemory() { scanMemory_.assign(scanMemory_.size(), kNoProcess); }
+void ProcessList::ResetScanMemory() { scanMemory_.assign(scanMemory_.size(), ScanSlot{}); }
 
 std::uint32_t ProcessList::ScanMemoryAt(int position) const {
   if (position < 0 || static_cast<size_t>(position) >= scanMemory_.size()) return kNoProcess;
-  return scanMemory_[static_cast<size_t>(position)];
+  return scanMemory_[static_cast<size_t>(position)].pid;
 }
 
 void ProcessList::RememberClean(int position, std::uint32_t pid) {
   if (position < 0) return;
-  if (static_cast<size_t>(position) >= scanMemory_.size()) scanMemory_.resize(static_cast<size_t>(position) + 1, kNoProcess);
-  scanMemory_[static_cast<size_t>(position)] = pid;
+  if (static_cast<size_t>(position) >= scanMemory_.size()) scanMemory_.resize(static_cast<size_t>(position) + 1);
+  ScanSlot& slot = scanMemory_[static_cast<size_t>(position)];
+  slot.pid = pid;
+  slot.path = table_.HasRow(position) && table_.IdentifierAt(position) == pid ? table_.Row(position).path : std::string();
 }
 
 }  // namespace vz::inventory

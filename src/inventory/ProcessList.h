@@ -60,7 +60,9 @@ class ProcessList {
   // How many times the list was rebuilt; tells one refresh from the next.
   std::uint64_t RebuildCount() const { return rebuildCount_; }
 
-  // Scan memory: the identifier last found clean per list position.
+  // Scan memory: the identifier last found clean per list position. The
+  // program path is kept with it, so that a process that replaced its program
+  // (exec keeps the identifier) is scanned again.
   void ResetScanMemory();
   std::uint32_t ScanMemoryAt(int position) const;
   void RememberClean(int position, std::uint32_t pid);
@@ -92,7 +94,11 @@ class ProcessList {
   bool forceRefresh_ = false;
   ProcessTable table_;
   std::vector<std::string> names_;
-  std::vector<std::uint32_t> scanMemory_;
+  struct ScanSlot {
+    std::uint32_t pid = kNoProcess;
+    std::string path;
+  };
+  std::vector<ScanSlot> scanMemory_;
   int selected_ = -1;
   ScanFunction scan_;
   ui::Timer* mainTimer_ = nullptr;

@@ -22,7 +22,7 @@ ProcessScanner::ProcessScanner(inventory::ProcessList& list, const inventory::Fi
       paths_(paths) {}
 
 bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
-                                       std::string& description) {
+                                       std::string& description, bool& unreadableRoot) {
   // A process without a path (a protected or kernel process) is never flagged.
   std::string trimmed(knowledge::TrimBlanks(path));
   if (trimmed.empty()) return false;
@@ -33,6 +33,7 @@ bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::strin
   if (knowledge::TrimBlanks(folders_.ReadSystemRoot()).empty()) {
     log_.WriteShieldLog("Could Not Retrive SystemRoot from Computer : " + folders_.ComputerName() +
                         ". Scaning process Notpossible");
+    unreadableRoot = true;
     return false;
   }
   int searchPosition = 1;
@@ -47,15 +48,42 @@ bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::strin
   return true;
 }
 
+namespace {
+std::string ProcessKey(std::uint32_t pid, std::uint64_t startTime, const std::string& path) {
+  return std::to_string(pid) + ":" + std::to_string(startTime) + ":" + path;
+}
+}  // namespace
+
+void ProcessScanner::ForgetEndedProcesses() {
+  if (cleanGeneration_ == list_.RebuildCount()) return;
+  cleanGeneration_ = list_.RebuildCount();
+  const inventory::ProcessTable& table = list_.Table();
+  std::unordered_set<std::string> running;
+  for (int i = 0; i < table.RowCount(); ++i) {
+    std::string key = ProcessKey(table.IdentifierAt(i), table.Row(i).startTime, table.Row(i).path);
+    if (cleanProcesses_.count(key)) running.insert(std::move(key));
+  }
+  cleanProcesses_.swap(running);
+}
+
 void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int position) {
   alert_.showRemoveStartup = false;
   ports_.mainWindow->SetStatusPanel(3, "Scanning New Process : " + platform::FormatTimeOfDay(clock_.Now()));
+  ForgetEndedProcesses();
   const inventory::ProcessTable& table = list_.Table();
   std::string path = table.Cell(6, position);
-  std::string spywareName, description;
-  // A listed name whose file is gone is not reported either.
-  if (!IsPossibleSpyware(path, name, spywareName, description) || !platform::FileExists(path)) {
+  std::string key = ProcessKey(pid, table.HasRow(position) ? table.Row(position).startTime : 0, path);
+  if (cleanProcesses_.count(key)) {
     list_.RememberClean(position, pid);
+    return;
+  }
+  std::string spywareName, description;
+  bool unreadableRoot = false;
+  bool listed = IsPossibleSpyware(path, name, spywareName, description, unreadableRoot);
+  // A listed name whose file is gone is not reported either.
+  if (!listed || !platform::FileExists(path)) {
+    list_.RememberClean(position, pid);
+    if (!listed && !unreadableRoot && !path.empty()) cleanProcesses_.insert(std::move(key));
     return;
   }
   RaiseAlert(name, position, spywareName, description);

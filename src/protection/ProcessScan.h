@@ -5,6 +5,7 @@
 // remembered at its list position so that it is not scanned again there.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "app/ShieldLog.h"
 #include "inventory/FileOrigin.h"
@@ -29,9 +30,16 @@ class ProcessScanner {
 
  private:
   bool IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
-                         std::string& description);
+                         std::string& description, bool& unreadableRoot);
   void RaiseAlert(const std::string& name, int position, const std::string& spywareName,
                   const std::string& description);
+
+  // Verdicts that are a fact of the process itself (its program file was
+  // classified and looked up), so a process that only moved to another list
+  // position is not classified again. Keyed by identifier, start time and path.
+  std::unordered_set<std::string> cleanProcesses_;
+  std::uint64_t cleanGeneration_ = 0;
+  void ForgetEndedProcesses();
 
   inventory::ProcessList& list_;
   const inventory::FileOriginClassifier& classifier_;

@@ -94,6 +94,20 @@ TEST_F(ProcessListFake, ScanMemorySkipsCleanPositionsAndRescansReportedOnes) {
   EXPECT_EQ(list.ScanMemoryAt(0), kNoProcess);
 }
 
+TEST_F(ProcessListFake, AProcessThatReplacedItsProgramIsScannedAgain) {
+  list.RefreshProcessList();
+  for (int i = 0; i < 3; ++i) list.RememberClean(i, list.Table().IdentifierAt(i));
+  scans.clear();
+  // exec: same identifier and start time, another program.
+  platform::testing::FakeProcess* bash = fake.Find(50);
+  bash->name = "xmrig";
+  bash->fullPath = "/tmp/.cache/xmrig";
+  list.RefreshProcessList();
+  ASSERT_EQ(scans.size(), 1u);
+  EXPECT_EQ(scans[0].name, "xmrig");
+  EXPECT_EQ(scans[0].pid, 50u);
+}
+
 TEST_F(ProcessListFake, TimerStoppedDuringTheScanAndRunningAfterEvenWhenAScanThrows) {
   ui::Timer* timer = mainTimer.get();
   bool runningDuringScan = true;

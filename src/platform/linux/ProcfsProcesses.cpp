@@ -8,6 +8,7 @@
 
 #include "platform/linux/ProcfsFiles.h"
 #include "platform/linux/ProcfsStat.h"
+#include "platform/linux/ProcfsStatCache.h"
 #include "platform/linux/ProcfsTermination.h"
 
 namespace vz::platform {
@@ -80,26 +81,30 @@ class ProcfsProcessPlatform final : public ProcessPlatform {
   }
 
   // Runs every two seconds for the life of the shield: one readdir pass, and
-  // per process one openat relative to the root plus one read into the stack.
-  // Directory order is ascending PID, the same order every time.
+  // per process one pread of its stat through a descriptor kept open since
+  // the last pass (a new process costs one openat more). Directory order is
+  // ascending PID, the same order every time.
   void AppendSnapshotSignature(std::string& signature) override {
     ProcDir dir(root_);
     if (!dir.get()) return;
     int rootFd = ::dirfd(dir.get());
     char path[kStatPathSize];
     char buffer[procfs::kStatBufferSize];
+    statCache_.BeginPass();
     while (dirent* entry = ::readdir(dir.get())) {
       const char* name = entry->d_name;
-      if (name[0] < '1' || name[0] > '9') continue;
+      Pid pid = 0;
+      if (!procfs::ParsePidName(name, pid)) continue;
       size_t length = std::strlen(name);
       if (length + sizeof "/stat" > sizeof path) continue;
       std::memcpy(path, name, length);
       std::memcpy(path + length, "/stat", sizeof "/stat");
-      std::string_view comm = procfs::StatComm(procfs::ReadSmallFileAt(rootFd, path, buffer, sizeof buffer));
+      std::string_view comm = procfs::StatComm(statCache_.Read(rootFd, pid, path, buffer, sizeof buffer));
       if (comm.empty()) continue;
       signature.append(comm);
       signature.push_back(',');
     }
+    statCache_.EndPass();
   }
 
   std::unique_ptr<ProcessHandle> OpenForTermination(Pid pid, std::uint64_t expectedStartTime,
@@ -109,6 +114,7 @@ class ProcfsProcessPlatform final : public ProcessPlatform {
 
  private:
   std::string root_;
+  procfs::StatCache statCache_;
 };
 
 }  // namespace
