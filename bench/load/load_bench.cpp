@@ -1,9 +1,10 @@
-// LoadKnowledgeBase on generated lists: 100 000 spyware lines, 100 000 known
-// lines, 10 000 update lines. The extraction is done by a stand-in that copies
-// plain text members into the folder; its time is measured apart and is not
-// part of the load figure. Beside it: reading and splitting the same files
-// with std::getline, the floor of any loader.
+// LoadKnowledgeBase on generated archives: 100 000 spyware lines, 100 000
+// known lines, 10 000 update lines, packed as the shield receives them. The
+// extraction (the archive reader) is timed apart from the rest of the load.
+// Beside it: reading and splitting the same text with std::getline, the floor
+// of any loader.
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +13,11 @@
 #include <string>
 
 #include "app/ShieldLog.h"
+#include "archive/ArchiveWriter.h"
+#include "archive/Resource.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/Clock.h"
+#include "platform/FileMetadata.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -39,22 +43,35 @@ std::string MakeList(std::mt19937& random, int lines, const char* marker, int sp
   return text;
 }
 
-// Copies "<archive>.txt" from the source folder to the member name.
-class CopyingExtractor final : public vz::knowledge::ArchiveExtractor {
+// The archive reader, timed.
+class TimedExtractor final : public vz::knowledge::ArchiveExtractor {
  public:
-  explicit CopyingExtractor(std::string source) : source_(std::move(source)) {}
+  explicit TimedExtractor(vz::ui::Dialogs& dialogs) : resource_(dialogs) {}
   Clock::duration spent{};
-  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder, const std::string&) override {
+  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
+                             const std::string& fileName) override {
     const auto start = Clock::now();
-    const std::string archive = vz::platform::NamePart(archivePath);
-    const char* member = archive == "Proc1.pck" ? "Proclist_noharm.txt" : archive == "Proc2.pck" ? "Proclist.txt" : "Special.txt";
-    fs::copy_file(source_ + archive + ".txt", destFolder + member, fs::copy_options::overwrite_existing);
+    resource_.DecompressFromArchive(archivePath, destFolder, fileName);
     spent += Clock::now() - start;
   }
 
  private:
-  std::string source_;
+  vz::archive::TResource resource_;
 };
+
+class NoDialogs final : public vz::ui::Dialogs {
+ public:
+  vz::ui::DialogAnswer Show(const vz::ui::DialogRequest& request) override {
+    std::fprintf(stderr, "unexpected box: %s\n", request.text.c_str());
+    return vz::ui::SafeAnswer(request.buttons);
+  }
+};
+
+void Pack(const std::string& archive, const std::string& member, const std::string& text) {
+  vz::archive::TArchiveWriter writer(archive);
+  writer.AddData(text, vz::archive::EntryInfo{member, vz::platform::DosDateTimeFromUnix(std::time(nullptr)), 0x20});
+  writer.Commit();
+}
 
 class QuietWindow final : public vz::ui::MainWindowView {
  public:
@@ -103,24 +120,33 @@ int main() {
   write(source + "Proc4.pck.txt", "svchost.exe\tSYSTEM32\r\nbash\tSYSTEM32\t/bin\r\n");
   write(app + "Procupd.txt", MakeList(random, 10000, "A", 3));
   write(source + "Procupd.txt", vz::platform::ReadWholeFile(app + "Procupd.txt").value_or(""));
-  for (const char* archive : {"Proc1.pck", "Proc2.pck", "Proc4.pck"}) write(app + archive, "packed");
+  Pack(app + "Proc1.pck", "Proclist_noharm.txt", vz::platform::ReadWholeFile(source + "Proc1.pck.txt").value_or(""));
+  Pack(app + "Proc2.pck", "Proclist.txt", vz::platform::ReadWholeFile(source + "Proc2.pck.txt").value_or(""));
+  Pack(app + "Proc4.pck", "Special.txt", vz::platform::ReadWholeFile(source + "Proc4.pck.txt").value_or(""));
 
   // Best of three starts; each start unpacks and loads afresh.
-  double bestLoad = 1e30, extraction = 0;
+  double bestLoad = 1e30, extraction = 0, index = 0;
   int spyware = 0, known = 0;
   for (int run = 0; run < 3; ++run) {
     vz::app::ShieldLog log;
     QuietWindow window;
     vz::ui::NullEventPump events;
-    CopyingExtractor extractor(source);
+    NoDialogs dialogs;
+    TimedExtractor extractor(dialogs);
     vz::knowledge::KnowledgeBase base;
     const vz::knowledge::LoadEnvironment env{app, extractor, log, window, events, vz::platform::SystemClock()};
     const auto start = Clock::now();
     vz::knowledge::LoadKnowledgeBase(base, env);
     const double load = Ms(Clock::now() - start - extractor.spent);
+    // The scans' index of the spyware list is built at the first lookup.
+    const auto indexStart = Clock::now();
+    volatile std::size_t found = base.FindSpywareName("not-there.exe", 2);
+    (void)found;
+    const double indexMs = Ms(Clock::now() - indexStart);
     if (load < bestLoad) {
       bestLoad = load;
       extraction = Ms(extractor.spent);
+      index = indexMs;
     }
     spyware = base.SpywareCount();
     known = base.AllKnownCount();
@@ -133,7 +159,10 @@ int main() {
   std::printf("LoadKnowledgeBase: 100000 known, 100000 spyware, 10000 update lines -> %d spyware of %d known\n",
               spyware, known);
   std::printf("  load without extraction (best of 3)             %8.1f ms\n", bestLoad);
-  std::printf("  extraction (stand-in file copy, shown apart)    %8.1f ms\n", extraction);
+  std::printf("  extraction of the three archives (shown apart)  %8.1f ms\n", extraction);
+  std::printf("  spyware index at the first lookup              %8.1f ms\n", index);
+  std::printf("  total before the first scan                    %8.1f ms (goal: under 500 ms)\n",
+              bestLoad + extraction + index);
   std::printf("  peer: std::getline read of the same %zu lines %8.1f ms\n", floorLines, Ms(floor));
   fs::remove_all(root);
   return 0;
