@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "BenchSupport.h"
 #include "app/ShieldLog.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/Resource.h"
@@ -59,39 +60,11 @@ class TimedExtractor final : public vz::knowledge::ArchiveExtractor {
   vz::archive::TResource resource_;
 };
 
-class NoDialogs final : public vz::ui::Dialogs {
- public:
-  vz::ui::DialogAnswer Show(const vz::ui::DialogRequest& request) override {
-    std::fprintf(stderr, "unexpected box: %s\n", request.text.c_str());
-    return vz::ui::SafeAnswer(request.buttons);
-  }
-};
-
 void Pack(const std::string& archive, const std::string& member, const std::string& text) {
   vz::archive::TArchiveWriter writer(archive);
   writer.AddData(text, vz::archive::EntryInfo{member, vz::platform::DosDateTimeFromUnix(std::time(nullptr)), 0x20});
   writer.Commit();
 }
-
-class QuietWindow final : public vz::ui::MainWindowView {
- public:
-  void SetStatusPanel(int, const std::string& text) override { last = text; }
-  void ShowWindow() override {}
-  void HideWindow() override {}
-  bool IsWindowShowing() const override { return false; }
-  void SetWindowState(vz::ui::WindowState) override {}
-  void BringToFront() override {}
-  void SetCaption(const std::string&) override {}
-  void SetBusyCursor(bool) override {}
-  void SetProcessList(const std::vector<std::string>&, int) override {}
-  void SetProcessPageEnabled(bool) override {}
-  void SetShieldLog(const std::vector<std::string>&) override {}
-  void SetStartupRows(const std::vector<vz::ui::StartupRow>&, int) override {}
-  void SetOptionChecked(vz::ui::LiveOption, bool) override {}
-  void SetShowVazeruEnabled(bool) override {}
-  void SetInfoLabel(const std::string&) override {}
-  std::string last;
-};
 
 std::size_t GetlineFloor(const std::string& folder) {
   std::size_t lines = 0;
@@ -129,9 +102,9 @@ int main() {
   int spyware = 0, known = 0;
   for (int run = 0; run < 3; ++run) {
     vz::app::ShieldLog log;
-    QuietWindow window;
+    vz::bench::NullMainWindow window;
     vz::ui::NullEventPump events;
-    NoDialogs dialogs;
+    vz::bench::SafeDialogs dialogs;
     TimedExtractor extractor(dialogs);
     vz::knowledge::KnowledgeBase base;
     const vz::knowledge::LoadEnvironment env{app, extractor, log, window, events, vz::platform::SystemClock()};

@@ -4,12 +4,6 @@
 // bare opendir/readdir of /proc plus one read of /proc/PID/stat per process.
 // Runs at the current process count, then with 1000 extra sleeping children.
 // Usage: bench-process-snapshot [extra-children]
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "platform/linux/ProcfsProcesses.h"
 
 namespace {
@@ -31,26 +26,7 @@ using vz::platform::ProcessPlatform;
 // Keeps the compiler from dropping the measured work.
 volatile size_t g_sink = 0;
 
-// The floor: what any reader of per-process names from /proc has to pay.
-void Floor() {
-  DIR* dir = ::opendir("/proc");
-  if (!dir) return;
-  int rootFd = ::dirfd(dir);
-  char path[sizeof(dirent::d_name) + sizeof "/stat"];
-  char buffer[2048];
-  size_t total = 0;
-  while (dirent* entry = ::readdir(dir)) {
-    if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-    std::snprintf(path, sizeof path, "%s/stat", entry->d_name);
-    int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (n > 0) total += static_cast<size_t>(n);
-  }
-  ::closedir(dir);
-  g_sink = g_sink + total;
-}
+void Floor() { g_sink = g_sink + vz::bench::EnumerateProcFloor(); }
 
 void Signature(ProcessPlatform& platform) {
   std::string signature;  // fresh each time, as a caller building it anew would
@@ -75,16 +51,6 @@ void BuildList(ProcessPlatform& platform) {
     if (it != snapshot.end()) total += it->name.size();
   }
   g_sink = g_sink + total;
-}
-
-size_t ProcessCount() {
-  size_t count = 0;
-  if (DIR* dir = ::opendir("/proc")) {
-    while (dirent* entry = ::readdir(dir))
-      if (entry->d_name[0] >= '1' && entry->d_name[0] <= '9') ++count;
-    ::closedir(dir);
-  }
-  return count;
 }
 
 // Median microseconds per call over interleaved rounds, so that a burst of
@@ -115,29 +81,7 @@ std::vector<double> Measure(const std::vector<std::function<void()>>& contenders
 
 void Report(const char* label, ProcessPlatform& platform) {
   auto m = Measure({Floor, [&] { Signature(platform); }, [&] { BuildList(platform); }}, 9, 40.0);
-  std::printf("%-22s %9zu %12.1f %15.1f %7.2fx %14.1f\n", label, ProcessCount(), m[0], m[1], m[1] / m[0], m[2]);
-}
-
-std::vector<pid_t> SpawnSleepers(int count) {
-  std::vector<pid_t> children;
-  pid_t parent = ::getpid();
-  for (int i = 0; i < count; ++i) {
-    pid_t pid = ::fork();
-    if (pid < 0) break;
-    if (pid == 0) {
-      // Dies with the benchmark even if it is killed before its clean-up.
-      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-      if (::getppid() != parent) ::_exit(0);
-      for (;;) ::pause();
-    }
-    children.push_back(pid);
-  }
-  return children;
-}
-
-void Reap(const std::vector<pid_t>& children) {
-  for (pid_t pid : children) ::kill(pid, SIGKILL);
-  for (pid_t pid : children) ::waitpid(pid, nullptr, 0);
+  std::printf("%-22s %9zu %12.1f %15.1f %7.2fx %14.1f\n", label, vz::bench::ProcessCount(), m[0], m[1], m[1] / m[0], m[2]);
 }
 
 }  // namespace
@@ -148,11 +92,11 @@ int main(int argc, char** argv) {
   std::printf("microseconds per call (median of 9 interleaved rounds)\n");
   std::printf("%-22s %9s %12s %15s %8s %14s\n", "", "processes", "floor", "signature", "ratio", "full build");
   Report("current", *platform);
-  auto children = SpawnSleepers(extra);
+  auto children = vz::bench::SpawnSleepers(extra);
   char label[64];
   std::snprintf(label, sizeof label, "+%zu sleeping children", children.size());
   Report(label, *platform);
-  Reap(children);
+  vz::bench::ReapSleepers(children);
   std::printf("goal: signature within 1.5x of the floor\n");
   return static_cast<int>(g_sink & 0);
 }

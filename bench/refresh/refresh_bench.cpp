@@ -4,13 +4,7 @@
 // 100 000-line list), beside the bare enumeration of /proc measured in the
 // same run. Runs at the machine's process count and with extra sleeping children.
 // Usage: bench-refresh [extra-children] [spyware-lines]
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/ProcessList.h"
 #include "knowledge/KnowledgeBase.h"
@@ -36,52 +31,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 volatile size_t g_sink = 0;
 
-// A window that shows nothing: the benchmark measures the core alone.
-class NullWindow final : public vz::ui::MainWindowView {
- public:
-  void SetStatusPanel(int, const std::string&) override {}
-  void ShowWindow() override {}
-  void HideWindow() override {}
-  bool IsWindowShowing() const override { return false; }
-  void SetWindowState(vz::ui::WindowState) override {}
-  void BringToFront() override {}
-  void SetCaption(const std::string&) override {}
-  void SetBusyCursor(bool) override {}
-  void SetProcessList(const std::vector<std::string>&, int) override {}
-  void SetProcessPageEnabled(bool) override {}
-  void SetShieldLog(const std::vector<std::string>&) override {}
-  void SetStartupRows(const std::vector<vz::ui::StartupRow>&, int) override {}
-  void SetOptionChecked(vz::ui::LiveOption, bool) override {}
-  void SetShowVazeruEnabled(bool) override {}
-  void SetInfoLabel(const std::string&) override {}
-};
-
-class NullDialogs final : public vz::ui::Dialogs {
- public:
-  vz::ui::DialogAnswer Show(const vz::ui::DialogRequest& r) override { return vz::ui::SafeAnswer(r.buttons); }
-};
-
-// The floor: what any program listing processes from /proc pays.
-void Enumerate() {
-  DIR* dir = ::opendir("/proc");
-  if (!dir) return;
-  int rootFd = ::dirfd(dir);
-  char path[300];
-  char buffer[2048];
-  size_t total = 0;
-  while (dirent* entry = ::readdir(dir)) {
-    if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-    std::snprintf(path, sizeof path, "%s/stat", entry->d_name);
-    int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (n > 0) total += static_cast<size_t>(n);
-  }
-  ::closedir(dir);
-  g_sink = g_sink + total;
-}
-
 double MedianMs(const std::function<void()>& work, int rounds) {
   std::vector<double> samples;
   for (int i = 0; i < rounds; ++i) {
@@ -91,22 +40,6 @@ double MedianMs(const std::function<void()>& work, int rounds) {
   }
   std::sort(samples.begin(), samples.end());
   return samples[samples.size() / 2];
-}
-
-std::vector<pid_t> SpawnSleepers(int count) {
-  std::vector<pid_t> children;
-  pid_t parent = ::getpid();
-  for (int i = 0; i < count; ++i) {
-    pid_t pid = ::fork();
-    if (pid < 0) break;
-    if (pid == 0) {
-      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-      if (::getppid() != parent) ::_exit(0);
-      for (;;) ::pause();
-    }
-    children.push_back(pid);
-  }
-  return children;
 }
 
 }  // namespace
@@ -127,8 +60,8 @@ int main(int argc, char** argv) {
   knowledge.SpywareList().LoadFromText(list);
   knowledge.SpecialList().LoadFromText("nothing-special\tSYSTEM32\r\n");
 
-  NullWindow window;
-  NullDialogs dialogs;
+  vz::bench::NullMainWindow window;
+  vz::bench::SafeDialogs dialogs;
   vz::ui::NullEventPump events;
   vz::ui::Ports ports{&dialogs, &window, nullptr, &events, nullptr, nullptr, nullptr};
   auto processes = vz::platform::CreateProcfsProcessPlatform();
@@ -179,18 +112,17 @@ int main(int argc, char** argv) {
           processList.RefreshProcessList();
         },
         9);
-    double floor = MedianMs(Enumerate, 21);
+    double floor = MedianMs([] { g_sink = g_sink + vz::bench::EnumerateProcFloor(); }, 21);
     std::printf("%-24s %9zu %12.3f %16.3f %16.3f %14.3f\n", label, count, idle, full, moved, floor);
   };
   std::printf("milliseconds per call (medians); spyware list of %d lines, its index built in %.1f ms\n",
               spywareLines, indexMs);
   std::printf("%-24s %9s %12s %16s %16s %14s\n", "", "processes", "idle tick", "refresh + scan", "all moved", "enumeration");
   report("current");
-  auto children = SpawnSleepers(extra);
+  auto children = vz::bench::SpawnSleepers(extra);
   std::string label = "+" + std::to_string(children.size()) + " sleeping children";
   report(label.c_str());
-  for (pid_t pid : children) ::kill(pid, SIGKILL);
-  for (pid_t pid : children) ::waitpid(pid, nullptr, 0);
+  vz::bench::ReapSleepers(children);
   std::printf("goal: refresh + scan of 1000 processes under 100 ms\n");
   std::filesystem::remove_all(folder);
   return static_cast<int>(g_sink & 0) + (scanned ? 0 : 1);

@@ -47,14 +47,19 @@ bool FileOriginClassifier::RecognisedBySystemLists(const std::string& folderUppe
   return recognised;
 }
 
-bool FileOriginClassifier::RecognisedAsProgram(const std::string& folderUpper, const std::string& name) const {
-  std::string programFiles;
+bool FileOriginClassifier::ReadProgramFilesDir(std::string& folder) const {
   try {
-    programFiles = folders_.ReadProgramFilesDir();
+    folder = folders_.ReadProgramFilesDir();
+    return true;
   } catch (const ERegistryException& e) {
     ReportError(std::string("Could not read the Program Files folder: ") + e.what());
     return false;
   }
+}
+
+bool FileOriginClassifier::RecognisedAsProgram(const std::string& folderUpper, const std::string& name) const {
+  std::string programFiles;
+  if (!ReadProgramFilesDir(programFiles)) return false;
   if (!Has(folderUpper, Upper(programFiles)) || !knowledge_.ProgramFileNames().ContainsName(name)) return false;
   std::string expected = knowledge_.ProgramFolders(name);
   return folderUpper == Upper(programFiles + expected);
@@ -78,14 +83,9 @@ bool FileOriginClassifier::RecognisedBySpecialList(const std::string& folderUppe
   if (kind == "WINDOWS") return folderUpper != Upper(rootUpper + sub);
   if (kind == "SYSTEM32") return folderUpper != Upper(rootUpper + paths_.separator + paths_.systemFolder);
   if (kind == "PROGRAMS") {
+    // When the expected place cannot be known, the name stays a candidate.
     std::string programFiles;
-    try {
-      programFiles = folders_.ReadProgramFilesDir();
-    } catch (const ERegistryException& e) {
-      // The expected place cannot be known: the name stays a candidate.
-      ReportError(std::string("Could not read the Program Files folder: ") + e.what());
-      return false;
-    }
+    if (!ReadProgramFilesDir(programFiles)) return false;
     return !Has(folderUpper, Upper(Trimmed(programFiles + sub)));
   }
   if (kind == "COMMON") return !Has(folderUpper, Upper(Trimmed(folders_.ReadCommonFilesDir() + sub)));

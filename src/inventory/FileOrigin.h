@@ -43,6 +43,8 @@ class FileOriginClassifier {
   bool RecognisedBySpecialList(const std::string& folderUpper, const std::string& rootUpper,
                                const std::string& name) const;
   void ReportError(const std::string& message) const;
+  // The Program Files folder; false (and the error reported) when it cannot be read.
+  bool ReadProgramFilesDir(std::string& folder) const;
 
   const knowledge::KnowledgeBase& knowledge_;
   const FolderValues& folders_;
