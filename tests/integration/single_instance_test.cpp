@@ -33,7 +33,11 @@ class SingleInstance : public ::testing::Test {
     std::vector<std::string> argv{testsupport::ProgramPath("qvshield")};
     argv.insert(argv.end(), firstArgs.begin(), firstArgs.end());
     for (std::string a : {"--console", "--quiet", "--app-folder", folder.path().c_str()}) argv.push_back(a);
-    return std::make_unique<ProgramRun>(argv, std::vector<std::string>{instanceEnv_}, folder.file("output.txt"));
+    // Never the real registry, autostart folders or configuration.
+    std::vector<std::string> env{instanceEnv_, "VAZERU_REGISTRY_DIR=" + folder.file("registry"),
+                                 "VAZERU_AUTOSTART_MACHINE_DIR=" + folder.file("autostart"),
+                                 "XDG_CONFIG_HOME=" + folder.file("config")};
+    return std::make_unique<ProgramRun>(argv, env, folder.file("output.txt"));
   }
 
   static bool Running(ProgramRun& run) { return run.WaitForOutput("is watching this machine", kStartTimeoutMs); }
