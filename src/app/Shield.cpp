@@ -111,7 +111,7 @@ void Shield::ExitVazeru() {
 
 void Shield::Restart() {
   ports_.mainWindow->SetCaption(" Restarting");
-  std::vector<std::string> argv{platform::OwnExecutablePath()};
+  std::vector<std::string> argv{restartProgram_.empty() ? platform::OwnExecutablePath() : restartProgram_};
   for (auto& a : RestartArguments(commandLine_)) argv.push_back(a);
   // A failed start is not reported: this instance ends anyway.
   platform::LaunchHidden(argv);

@@ -61,6 +61,8 @@ class Shield {
   void ExitVazeru();
   // Starts a fresh shield with "Restart" and ends this one.
   void Restart();
+  // The program a restart starts (this program's own file unless set).
+  void SetRestartProgram(std::string program) { restartProgram_ = std::move(program); }
   // Writes the shield log to AppFolder + "Vazeru.log"; false on failure.
   bool SaveLog() const;
 
@@ -89,6 +91,7 @@ class Shield {
   CommandLine commandLine_;
   std::function<void()> terminate_;
   std::string dataFolder_;
+  std::string restartProgram_;
   LiveOptions options_;
   ShieldLog log_;
   inventory::ProcessList processList_;

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/Shield.h"
+#include "platform/AppFolder.h"
+#include "platform/testing/FakeProcesses.h"
+#include "platform/testing/MemoryRegistry.h"
+#include "support/TestSupport.h"
+#include "ui/scripted/ScriptedPorts.h"
+
+namespace vz::app {
+namespace {
+
+TEST(Restart, StartsTheProgramWithRestartAndTheSameOptionsThenEndsThisOne) {
+  testsupport::TempDir dir;
+  platform::SetAppFolderOverride(dir.path());
+  // Stands in for the shield: writes down how it was started.
+  std::string program = dir.file("fake-shield");
+  testsupport::WriteFile(program, "#!/bin/sh\necho \"$@\" > " + dir.file("started.txt") + "\n");
+  ::chmod(program.c_str(), 0755);
+
+  platform::testing::FakeProcesses processes;
+  platform::testing::MemoryRegistry registry;
+  ui::scripted::ScriptedFrontEnd front;
+  int terminations = 0;
+  CommandLine cmd = ParseCommandLine({"--console", "--app-folder", dir.path(), "--quiet"});
+  Shield shield(front.ports(), ShieldServices{processes, registry}, cmd, [&] { ++terminations; });
+  shield.CreateWindows();
+  shield.SetRestartProgram(program);
+  shield.Log().WriteShieldLog("before the restart");
+  shield.Restart();
+
+  EXPECT_EQ(front.mainWindow.caption, " Restarting");
+  EXPECT_EQ(terminations, 1);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !testsupport::ReadFile(dir.file("started.txt")).empty(); }, 5000));
+  EXPECT_EQ(testsupport::ReadFile(dir.file("started.txt")), "Restart --console --app-folder " + dir.path() + " --quiet\n");
+  // The old instance's log is saved by the main block when its loop ends.
+  ASSERT_TRUE(shield.SaveLog());
+  EXPECT_NE(testsupport::ReadFile(dir.file("Vazeru.log")).find("before the restart"), std::string::npos);
+  platform::SetAppFolderOverride("");
+}
+
+}  // namespace
+}  // namespace vz::app
