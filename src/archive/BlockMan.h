@@ -18,13 +18,15 @@ inline constexpr std::int32_t kMaxPayloadBytes = 4 * kTransformSlots;
 
 struct TBlockBuffers {
   TBlockBuffers();
-  // Inverse transform links, each with its row's byte in the low 8 bits.
+  // Inverse transform links, each with its row's byte in the low 8 bits:
+  // forward (the transformation vector) and backward (its inverse).
   std::vector<std::uint32_t> transform;
+  std::vector<std::uint32_t> backward;
   std::vector<std::int32_t> counts;
   std::vector<std::int32_t> running;
   std::vector<std::uint8_t> bufferA;
   std::vector<std::uint8_t> bufferB;
-  // The payload of the block being expanded, with 20 zero bytes after it.
+  // The payload of the block being expanded, with zero padding after it.
   std::vector<std::uint8_t> payload;
 };
 
