@@ -1,6 +1,8 @@
 #include "archive/ArchiveManager.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -18,13 +20,15 @@ namespace {
 // destination folder; removed unless it was moved into place.
 class TemporaryFileSink final : public BlockSink {
  public:
-  explicit TemporaryFileSink(const std::string& folder, const std::string& name) {
+  // The name is short and fixed in form, so that any name the folder can
+  // hold can also be built under it.
+  explicit TemporaryFileSink(const std::string& folder) {
     std::random_device random;
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
-      path_ = folder + "." + name + ".part" + std::to_string(random() % 100000000);
+      path_ = folder + ".vazeru-part-" + std::to_string(random() % 100000000);
       file_ = std::fopen(path_.c_str(), "wbx");
     }
-    if (!file_) throw EInOutError("Cannot create a file in " + folder);
+    if (!file_) throw EInOutError("Cannot create a file in " + folder + ": " + std::strerror(errno));
   }
   ~TemporaryFileSink() override {
     if (file_) std::fclose(file_);
@@ -126,6 +130,8 @@ void TArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
 
 void TArchiveManager::CloseArchive() {
   archive_.reset();
+  // The block buffers of the worker threads are only kept while an archive is open.
+  parallel_.reset();
   AddLog("Archive Closed - " + archivePath_);
 }
 
@@ -175,7 +181,7 @@ void TArchiveManager::ExpandEntryBlocks(const TCentralFileHeader& entry, BlockSi
 }
 
 void TArchiveManager::WriteToTemporaryAndPlace(const TCentralFileHeader& entry, const std::string& path) {
-  TemporaryFileSink sink(destFolder_, entry.FileName);
+  TemporaryFileSink sink(destFolder_);
   ExpandEntryBlocks(entry, sink);
   sink.Close();
   platform::SetFileDate(sink.path(), entry.FileDateTime);

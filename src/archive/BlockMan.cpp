@@ -4,6 +4,7 @@ namespace vz::archive {
 
 TBlockBuffers::TBlockBuffers()
     : transform(kTransformSlots),
+      backward(kTransformSlots),
       counts(257 + 1),
       running(257 + 1),
       bufferA(kBlockBufferBytes),

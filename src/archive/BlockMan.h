@@ -3,7 +3,9 @@
 // sequential path, so no block allocates memory. The parallel path gives each
 // block in flight its own TBlockBuffers, owned by the extractor, because the
 // shared set can only hold one block at a time.
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vz::archive {
@@ -16,15 +18,30 @@ inline constexpr std::int32_t kBlockBufferBytes = 821202;
 // never needs more than 26 bits a byte, so a longer one is damaged.
 inline constexpr std::int32_t kMaxPayloadBytes = 4 * kTransformSlots;
 
+// A fixed-size array allocated without being filled: the system only
+// provides its pages once a block of that size is expanded.
+template <typename T>
+class WorkArray {
+ public:
+  explicit WorkArray(std::size_t size) : items_(new T[size]) {}
+  T* data() { return items_.get(); }
+  const T* data() const { return items_.get(); }
+
+ private:
+  std::unique_ptr<T[]> items_;
+};
+
 struct TBlockBuffers {
   TBlockBuffers();
-  // Inverse transform links, each with its row's byte in the low 8 bits.
-  std::vector<std::uint32_t> transform;
-  std::vector<std::int32_t> counts;
-  std::vector<std::int32_t> running;
-  std::vector<std::uint8_t> bufferA;
-  std::vector<std::uint8_t> bufferB;
-  // The payload of the block being expanded, with 20 zero bytes after it.
+  // Inverse transform links, each with its row's byte in the low 8 bits:
+  // forward (the transformation vector) and backward (its inverse).
+  WorkArray<std::uint32_t> transform;
+  WorkArray<std::uint32_t> backward;
+  WorkArray<std::int32_t> counts;
+  WorkArray<std::int32_t> running;
+  WorkArray<std::uint8_t> bufferA;
+  WorkArray<std::uint8_t> bufferB;
+  // The payload of the block being expanded, with zero padding after it.
   std::vector<std::uint8_t> payload;
 };
 

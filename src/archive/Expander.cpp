@@ -5,58 +5,75 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/Crc32.h"
-#include "archive/Mtf.h"
-#include "archive/StrucAriDecoder.h"
+#include "archive/FastBlockDecoder.h"
 
 namespace vz::archive {
 
 namespace {
 
-// Undoes move-to-front: L[0..n] with the end marker's place s left as a gap
-// (0), counting each byte value v as symbol v + 1 and the marker as symbol 0.
-void UndoMoveToFront(const std::uint8_t* ranks, std::int32_t n, std::int32_t s, std::uint8_t* L,
-                     std::int32_t* counts) {
-  TMTFDecoder mtf;
-  std::fill(counts, counts + 257, 0);
-  counts[0] = 1;
-  for (std::int32_t k = 0; k < s; ++k) {
-    std::uint8_t v = mtf.Decode(ranks[k]);
-    L[k] = v;
-    ++counts[v + 1];
-  }
-  L[s] = 0;
-  for (std::int32_t k = s; k < n; ++k) {
-    std::uint8_t v = mtf.Decode(ranks[k]);
-    L[k + 1] = v;
-    ++counts[v + 1];
-  }
-}
-
-// Inverse transform of L[0..n] (marker at s), starting at row f; writes the
-// n block bytes. Each link holds the next row in its high 24 bits and that
-// row's byte in its low 8 bits, so the walk takes one memory access a byte.
-void InverseTransform(const std::uint8_t* L, std::int32_t n, std::int32_t s, std::int32_t f,
-                      std::int32_t* counts, std::int32_t* running, std::uint32_t* links, std::uint8_t* out) {
+// Links of the inverse transform of L[0..n] (marker at s): forward[row] holds
+// T[row] (the row of the next byte) and that row's byte, backward[row] the
+// row of the previous byte and its byte. One memory access a byte.
+void BuildLinks(const std::uint8_t* L, std::int32_t n, std::int32_t s, std::int32_t* counts, std::int32_t* running,
+                std::uint32_t* forward, std::uint32_t* backward) {
   std::int32_t sum = 0;
   for (int k = 0; k <= 256; ++k) {
     running[k] = sum;
     sum += counts[k];
     counts[k] = 0;
   }
-  const std::int32_t len = n + 1;
-  for (std::int32_t i = 0; i < len; ++i) {
+  for (std::int32_t i = 0; i <= n; ++i) {
     if (i == s) continue;
-    std::uint32_t v = L[i];
-    links[running[v + 1] + counts[v + 1]++] = (static_cast<std::uint32_t>(i) << 8) | v;
+    const std::uint32_t v = L[i];
+    const std::int32_t slot = running[v + 1] + counts[v + 1]++;
+    forward[slot] = (static_cast<std::uint32_t>(i) << 8) | v;
+    backward[i] = (static_cast<std::uint32_t>(slot) << 8) | L[slot];
   }
-  links[0] = (static_cast<std::uint32_t>(s) << 8) | L[s];
+  forward[0] = (static_cast<std::uint32_t>(s) << 8) | L[s];
+  backward[s] = L[0];
+}
+
+// The walk as the format defines it: from row f, n bytes forward.
+void WalkForward(const std::uint8_t* L, std::int32_t n, std::int32_t f, const std::uint32_t* forward,
+                 std::uint8_t* out) {
   if (n == 0) return;
   out[0] = L[f];
   std::uint32_t idx = static_cast<std::uint32_t>(f);
   for (std::int32_t j = 1; j < n; ++j) {
-    std::uint32_t link = links[idx];
+    const std::uint32_t link = forward[idx];
     out[j] = static_cast<std::uint8_t>(link);
     idx = link >> 8;
+  }
+}
+
+// The same bytes for an intact block, from both ends at once: forward from
+// row f, backward from the marker's row 0 (whose byte is the block's last).
+// Two independent chains of memory accesses run in parallel.
+void WalkBothEnds(const std::uint8_t* L, std::int32_t n, std::int32_t f, const std::uint32_t* forward,
+                  const std::uint32_t* backward, std::uint8_t* out) {
+  if (n < 2) {
+    WalkForward(L, n, f, forward, out);
+    return;
+  }
+  const std::int32_t back = n / 2;
+  const std::int32_t front = n - back;
+  out[0] = L[f];
+  out[n - 1] = L[0];
+  std::uint32_t fi = static_cast<std::uint32_t>(f);
+  std::uint32_t bi = 0;
+  std::int32_t j = 1;
+  for (std::int32_t k = 1; k < back; ++k, ++j) {
+    const std::uint32_t fl = forward[fi];
+    const std::uint32_t bl = backward[bi];
+    out[j] = static_cast<std::uint8_t>(fl);
+    out[n - 1 - k] = static_cast<std::uint8_t>(bl);
+    fi = fl >> 8;
+    bi = bl >> 8;
+  }
+  for (; j < front; ++j) {
+    const std::uint32_t fl = forward[fi];
+    out[j] = static_cast<std::uint8_t>(fl);
+    fi = fl >> 8;
   }
 }
 
@@ -73,24 +90,31 @@ void CheckBlockHeader(const TDataBlockHeader& header) {
 
 ExpandedBlock ExpandPayload(const TDataBlockHeader& header, TBlockBuffers& buffers) {
   CheckBlockHeader(header);
-  MemoryBitInput input(buffers.payload.data(), header.CompressedSize);
-  TMemoryStrucAriDecoder decoder(input);
-  std::uint8_t* ranks = buffers.bufferB.data();
-  const std::int32_t n = decoder.DecodeBlock(ranks, kMaxBlockLength);
-  const std::int32_t s = header.SentinelIndex;
-  const std::int32_t f = header.FirstIndex;
-  if (s > n || f > n) throw EBlockDamaged("Damaged block: index out of range.");
+  const auto size = static_cast<size_t>(header.CompressedSize);
+  buffers.payload.resize(size + kPayloadPadding);
+  std::memset(buffers.payload.data() + size, 0, kPayloadPadding);
 
   std::uint8_t* L = buffers.bufferA.data();
-  UndoMoveToFront(ranks, n, s, L, buffers.counts.data());
-  std::uint8_t* out = buffers.bufferB.data();
-  InverseTransform(L, n, s, f, buffers.counts.data(), buffers.running.data(), buffers.transform.data(), out);
+  const LastColumn column = DecodeLastColumn(buffers.payload.data(), header.CompressedSize, header.SentinelIndex,
+                                             kMaxBlockLength, L, buffers.counts.data());
+  const std::int32_t n = column.n;
+  const std::int32_t f = header.FirstIndex;
+  if (f > n) throw EBlockDamaged("Damaged block: index out of range.");
 
+  BuildLinks(L, n, header.SentinelIndex, buffers.counts.data(), buffers.running.data(), buffers.transform.data(),
+             buffers.backward.data());
+  std::uint8_t* out = buffers.bufferB.data();
+  WalkBothEnds(L, n, f, buffers.transform.data(), buffers.backward.data(), out);
   ExpandedBlock result;
+  result.crcOk = Crc32Of(out, static_cast<size_t>(n)) == header.BlockCRC;
+  if (!result.crcOk) {
+    // A damaged block: give exactly the bytes of the single forward walk.
+    WalkForward(L, n, f, buffers.transform.data(), out);
+    result.crcOk = Crc32Of(out, static_cast<size_t>(n)) == header.BlockCRC;
+  }
   result.data = out;
   result.length = n;
-  result.crcOk = Crc32Of(out, static_cast<size_t>(n)) == header.BlockCRC;
-  result.payloadBytesTaken = std::min(input.BytesRequested(), header.CompressedSize);
+  result.payloadBytesTaken = column.payloadBytesTaken;
   return result;
 }
 
@@ -99,9 +123,9 @@ TDataBlockHeader ReadBlock(TBitFile& archive, TBlockBuffers& buffers) {
   header.ReadChecked(archive);
   CheckBlockHeader(header);
   const auto size = static_cast<size_t>(header.CompressedSize);
-  buffers.payload.resize(size + TBitFile::kSlackBytes);
+  buffers.payload.resize(size + kPayloadPadding);
   archive.ReadBytes(buffers.payload.data(), header.CompressedSize);
-  std::memset(buffers.payload.data() + size, 0, TBitFile::kSlackBytes);
+  std::memset(buffers.payload.data() + size, 0, kPayloadPadding);
   return header;
 }
 

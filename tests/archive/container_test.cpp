@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
 #include "archive/BitFile.h"
+#include "archive/StrucAriDecoder.h"
 #include "support/TestSupport.h"
 
 namespace vz::archive {
@@ -162,6 +164,21 @@ TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
   } catch (const EBlockDamaged& e) {
     EXPECT_STREQ(e.what(), "Too many bytes read in bit mode.");
   }
+}
+
+TEST(BitFile, FileDecoderTakesTheWholePayloadAndTwoZeroBytes) {
+  TempDir dir;
+  testing::PackArchive(dir.file("b.pck"), {{"banana.txt", "banana"}});
+  TBitFile file(dir.file("b.pck"), kOpenRead);
+  file.SmartSeek(24, SeekOrigin::FromStart);
+  file.SetByteLimit(7);
+  TFileStrucAriDecoder decoder(file);
+  std::uint8_t ranks[16];
+  ASSERT_EQ(decoder.DecodeBlock(ranks, 16), 6);
+  EXPECT_EQ(std::vector<std::uint8_t>(ranks, ranks + 6), (std::vector<std::uint8_t>{97, 110, 0, 99, 2, 0}));
+  EXPECT_EQ(file.ByteCount(), 9);
+  EXPECT_EQ(file.GetBufferedPosition(), 31);  // the next record follows the payload
+  EXPECT_EQ(ReadDWord(file), kSigCentralFile);
 }
 
 TEST(BitFile, PartlyWrittenByteIsWrittenAtDestruction) {

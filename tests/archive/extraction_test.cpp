@@ -187,3 +187,44 @@ TEST(Extraction, EntryNamesThatLeaveTheFolderAreRefused) {
 
 }  // namespace
 }  // namespace vz::archive
+
+namespace vz::archive {
+namespace {
+
+TEST(Extraction, BusyCursorAndMessagePumpFrameTheExtraction) {
+  TempDir dir;
+  PackArchive(dir.file("a.pck"), {{"big.txt", TextOf(2 * 409600 + 5, 4)}, {"b.txt", "b"}});
+  ScriptedDialogs dialogs;
+  ui::scripted::CountingEventPump pump;
+  TResource resource(dialogs, &pump);
+  std::vector<bool> cursor;
+  resource.onBusyCursor = [&](bool busy) { cursor.push_back(busy); };
+  std::vector<std::int32_t> progress;
+  resource.Manager().OnShowProgress = [&](TArchiveManager&, std::int32_t percent) { progress.push_back(percent); };
+  resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), "");
+  EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+  EXPECT_EQ(pump.calls, 4);  // after each of the 3 + 1 blocks
+  EXPECT_EQ(progress, (std::vector<std::int32_t>{0, 33, 66, 100, 0, 100}));
+  // Cancel at the overwrite prompt: the exception passes, the cursor is reset.
+  cursor.clear();
+  EXPECT_THROW(resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), ""), EUserCancel);
+  EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+}
+
+TEST(Extraction, LongNamesAreBuiltOrRefusedByTheFileSystem) {
+  TempDir dir;
+  const std::string longest(255, 'n');
+  PackArchive(dir.file("a.pck"), {{longest, "fits"}, {std::string(300, 'm'), "too long"}});
+  Extraction x;
+  try {
+    x.resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), "");
+    FAIL() << "a name the file system cannot hold must fail";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find("File name too long"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(dir.file(longest)), "fits");
+  EXPECT_EQ(FilesIn(dir.path()).size(), 2u);  // the archive and the first file, no temporary left
+}
+
+}  // namespace
+}  // namespace vz::archive

@@ -62,6 +62,11 @@ int CreateCommand(const std::string& archivePath, const std::vector<std::string>
         return 1;
       }
       std::string name = std::filesystem::path(file).filename().string();
+      // Stored paths use "\" and ":" between folders: such a name would come back cut.
+      if (name.find_first_of("\\:") != std::string::npos) {
+        Fail("cannot store a file name holding \"\\\" or \":\": " + name);
+        return 1;
+      }
       writer.AddFile(file, {name, static_cast<std::uint32_t>(date), platform::FileAttributesOf(file)});
     }
     writer.Commit();
