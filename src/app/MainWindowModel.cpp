@@ -94,6 +94,11 @@ void MainWindowModel::OnCreate() {
 
 void MainWindowModel::Navigate(ui::Page page) { ports_.mainWindow->ShowPage(page); }
 
+void MainWindowModel::RefreshProcessList() {
+  processes_.SetForceRefresh(true);
+  processes_.RefreshProcessList();
+}
+
 void MainWindowModel::SetTrayMark(ui::LiveOption option, bool checked) {
   if (option == ui::LiveOption::LiveScanProcesses) trayLiveScan_ = checked;
   if (option == ui::LiveOption::LiveScanStartups) trayStartups_ = checked;

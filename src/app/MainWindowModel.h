@@ -97,6 +97,8 @@ class MainWindowModel {
 
   // Navigation.
   void Navigate(ui::Page page);
+  // F5 on the process list: the list is rebuilt now.
+  void RefreshProcessList();
 
   // The five check boxes, clicked (checked is the box's new state).
   void OptionClicked(ui::LiveOption option, bool checked);
