@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -223,6 +225,66 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
 
   platform::RemoveInstanceRegion(instance);
   ::unsetenv("VAZERU_INSTANCE_NAME");
+  platform::SetAppFolderOverride("");
+}
+
+TEST(QtMainWindow, ActivationFromASecondStartShowsAndRaisesTheWindow) {
+  QtTestShield s;
+  s.StartUp();
+  ASSERT_FALSE(s.Form().isVisible());
+  std::string instance = "vazeru-qt-activation-" + std::to_string(std::random_device{}());
+  auto listener = platform::ListenForActivation(instance);
+  ASSERT_TRUE(listener);
+  s.Front().WatchActivation(*listener, [&] { s.shield->ShowVazeru(); });
+  auto region = platform::CreateInstanceRegion();
+  ASSERT_TRUE(region->RequestActivation(instance, region->OwnHandle()));
+  EXPECT_TRUE(testsupport::WaitUntil(
+      [&] {
+        s.Pump();
+        return s.Form().isVisible();
+      },
+      5000));
+  EXPECT_FALSE(s.Form().isMinimized());
+}
+
+// A region double that names a running instance which accepts the request.
+class RunningElsewhere final : public platform::InstanceRegion {
+ public:
+  std::uint32_t ReadPublishedHandle(const std::string&) override { return 4242; }
+  void PublishHandle(const std::string&, std::uint32_t) override { ++published; }
+  bool NamesRunningInstance(std::uint32_t handle) override { return handle == 4242; }
+  bool RequestActivation(const std::string&, std::uint32_t) override { return ++requests, true; }
+  std::uint32_t OwnHandle() override { return 1; }
+  int published = 0;
+  int requests = 0;
+};
+
+TEST(QtMainWindow, AlreadyRunningBoxNeedsNoWindow) {
+  testsupport::TempDir app, registryDir;
+  platform::SetAppFolderOverride(app.path());
+  platform::RegistryLocations locations{registryDir.file("m.reg"), registryDir.file("u.reg"),
+                                        registryDir.file("am"), registryDir.file("au")};
+  auto registry = platform::OpenRegistryStore(locations);
+  platform::testing::FakeProcesses processes;
+  ui::scripted::RecordingBrowser browser;
+  // The real message box this time, answered as the user would.
+  ui::qt::QtFrontEnd front({nullptr, &browser, ui::qt::QtFrontEnd::TrayMode::Available, nullptr});
+  QString text, caption;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    caption = box->windowTitle();
+    box->button(QMessageBox::Ok)->click();
+  });
+  RunningElsewhere region;
+  EXPECT_EQ(app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry}, region), 0);
+  EXPECT_EQ(text, "Orvane Vazeru is already running.");
+  EXPECT_EQ(caption, "Orvane shield");
+  EXPECT_EQ(region.requests, 1);
+  EXPECT_EQ(region.published, 0);
+  EXPECT_FALSE(front.View().HasForm());
+  EXPECT_FALSE(platform::FileExists(app.file("Vazeru.log")));
   platform::SetAppFolderOverride("");
 }
 

@@ -57,6 +57,7 @@ TForm2::TForm2() {
   scandiaDesc->setObjectName("ScandiaDesc");
   scandiaDesc->setReadOnly(true);
   scandiaDesc->setFixedHeight(90);
+  scandiaDesc->setMinimumWidth(460);
   urlLabel1 = Label("URLLabel1", this);
   urlLabel1->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
 
@@ -97,7 +98,6 @@ TForm2::TForm2() {
   layout->addWidget(urlLabel1);
   layout->addLayout(actions);
   layout->addLayout(closeRow);
-  setMinimumWidth(480);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(closeButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::Close); });
