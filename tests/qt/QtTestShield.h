@@ -32,11 +32,13 @@ inline const char* kKnownList =
 
 class QtTestShield {
  public:
-  explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available)
+  // realProcesses: the machine's processes instead of the in-memory ones.
+  explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available,
+                        platform::ProcessPlatform* realProcesses = nullptr)
       : front_(ui::qt::QtFrontEnd::Options{&dialogs, &browser, tray, nullptr}) {
     platform::SetAppFolderOverride(app.path());
     Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
-    Pack(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-spy\tWatches you\r\n");
+    Pack(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
     Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     platform::RegistryLocations locations;
     locations.machineHive = registryDir.file("machine.reg");
@@ -44,7 +46,7 @@ class QtTestShield {
     locations.machineAutostart = registryDir.file("autostart-machine");
     locations.userAutostart = registryDir.file("autostart-user");
     registry = platform::OpenRegistryStore(locations);
-    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{processes, *registry},
+    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);

@@ -11,6 +11,7 @@
 
 #include "QtTestShield.h"
 #include "platform/FileSystem.h"
+#include "platform/linux/ProcfsProcesses.h"
 #include "ui/qt/TForm2.h"
 
 namespace vz::qttest {
@@ -162,6 +163,33 @@ TEST_F(QtAlert, OpenAlertIsRefreshedInPlaceNotStacked) {
   EXPECT_EQ(shows, 2);
   EXPECT_EQ(AlertWindows(), 1);
   EXPECT_FALSE(s.Front().AlertWindow().IsShowing());
+}
+
+// End to end on this machine: a real process under a listed name raises the
+// alert window, and "Kill Process" there ends it.
+TEST(QtAlertLive, ListedProcessRaisesTheWindowAndIsEndedFromIt) {
+  auto procfs = platform::CreateProcfsProcessPlatform();
+  QtTestShield s(ui::qt::QtFrontEnd::TrayMode::Available, procfs.get());
+  testsupport::TempDir programs;
+  testsupport::ChildProcess spy(programs.path(), "vz-qtspy");
+  int shows = 0;
+  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+    ++shows;
+    EXPECT_EQ(f.label2->text(), "Test Spy    (vz-qtspy)");
+    EXPECT_EQ(f.label3->text().toStdString(), spy.path());
+    EXPECT_EQ(f.label5->text().toStdString(), std::to_string(spy.pid()));
+    f.killButton->click();
+    EXPECT_FALSE(f.killButton->isEnabled()) << "the kill succeeded";
+    f.closeButton->click();
+  });
+  QTimer::singleShot(20000, [&] {
+    if (auto* form = s.Front().AlertWindow().Form()) form->done(0);
+  });
+  s.StartUp();
+  s.shield->Cycle().Tick();  // the first refresh scans every process
+  EXPECT_EQ(shows, 1);
+  EXPECT_TRUE(spy.WaitForExit(5000));
+  EXPECT_NE(s.shield->Log().Entries().front().find("Possible Spyware found : Test Spy    (vz-qtspy)"), std::string::npos);
 }
 
 }  // namespace

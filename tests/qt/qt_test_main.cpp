@@ -10,7 +10,7 @@ namespace {
 // The offscreen platform says what it cannot do (raise a window, host a tray
 // icon); that is expected here and would only bury real warnings.
 void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  for (const char* expected : {"This plugin does not support", "systemTrayWindowChanged"})
+  for (const char* expected : {"This plugin does not support", "systemTrayWindowChanged", "XDG_RUNTIME_DIR"})
     if (message.contains(expected)) return;
   std::fprintf(stderr, "%s\n", qPrintable(message));
   if (type == QtFatalMsg) std::abort();
