@@ -16,6 +16,7 @@ class DetailsPanel final : public QGroupBox {
  public:
   explicit DetailsPanel(QWidget* parent = nullptr);
   void Bind(protection::ProcessDetailsPanel& panel);
+  void Unbind() { panel_ = nullptr; }
   void Show(const protection::ProcessDetails& details);
 
   QLabel* desc1;

@@ -17,7 +17,7 @@ class OptionsPage final : public QWidget {
   Q_OBJECT
  public:
   explicit OptionsPage(QWidget* parent = nullptr);
-  void Bind(app::MainWindowModel& model) { model_ = &model; }
+  void Bind(app::MainWindowModel* model) { model_ = model; }
 
   void SetOptionChecked(LiveOption option, bool checked);
   void SetProgramInfo(const ProgramInfo& info);

@@ -64,6 +64,13 @@ void ProcessPage::Bind(app::MainWindowModel& model, inventory::ProcessList& list
   this->details->Bind(details);
 }
 
+void ProcessPage::Unbind() {
+  model_ = nullptr;
+  list_ = nullptr;
+  details_ = nullptr;
+  details->Unbind();
+}
+
 void ProcessPage::LineSelected(int row) {
   if (!list_ || !details_) return;
   list_->Select(row);

@@ -19,6 +19,7 @@ class ProcessPage final : public QWidget {
  public:
   explicit ProcessPage(QWidget* parent = nullptr);
   void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details);
+  void Unbind();
 
   void SetProcessList(const std::vector<std::string>& names, int selected);
   void SetShieldLog(const std::vector<std::string>& entries);

@@ -28,7 +28,12 @@ QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
   }
 }
 
-QtFrontEnd::~QtFrontEnd() { dispatcher_.Shutdown(); }
+QtFrontEnd::~QtFrontEnd() {
+  dispatcher_.Shutdown();
+  // The shield may be gone already; nothing may reach it from here on.
+  if (view_.HasForm()) view_.Form().Unbind();
+  if (view_.HasTray()) view_.Tray().Bind(nullptr);
+}
 
 ui::Ports QtFrontEnd::Ports() {
   Dialogs* dialogs = options_.dialogs ? options_.dialogs : &dialogs_;
@@ -37,7 +42,7 @@ ui::Ports QtFrontEnd::Ports() {
 }
 
 void QtFrontEnd::AttachShield(app::Shield& shield) {
-  view_.Tray().Bind(shield.MainWindow());
+  view_.Tray().Bind(&shield.MainWindow());
   view_.Form().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
   if (!reachable_.TrayAvailable()) shield.MainWindow().ReportNoSystemTray();
   InstallDevelopmentHooks(shield, view_);

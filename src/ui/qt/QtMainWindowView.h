@@ -20,6 +20,7 @@ class QtMainWindowView final : public MainWindowView {
   TForm1& Form();
   TrayIcon& Tray();
   bool HasForm() const { return form_ != nullptr; }
+  bool HasTray() const { return tray_ != nullptr; }
 
   void SetStatusPanel(int index, const std::string& text) override;
   void ShowWindow() override;

@@ -150,6 +150,8 @@ void TForm1::MakeInfoPanel() {
   infoPanel->setMargin(4);
   infoPanel->setFrameShape(QFrame::Box);
   infoPanel->setAutoFillBackground(true);
+  // Never the control under the cursor itself, or the hints would flicker.
+  infoPanel->setAttribute(Qt::WA_TransparentForMouseEvents);
   QPalette palette = infoPanel->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::ToolTipBase));
   palette.setColor(QPalette::WindowText, palette.color(QPalette::ToolTipText));
@@ -161,7 +163,13 @@ void TForm1::Bind(app::MainWindowModel& model, inventory::ProcessList& list,
                   protection::ProcessDetailsPanel& details) {
   model_ = &model;
   processPage->Bind(model, list, details);
-  optionsPage->Bind(model);
+  optionsPage->Bind(&model);
+}
+
+void TForm1::Unbind() {
+  model_ = nullptr;
+  processPage->Unbind();
+  optionsPage->Bind(nullptr);
 }
 
 void TForm1::ShowPage(Page page) {

@@ -31,6 +31,8 @@ class TForm1 final : public QMainWindow {
 
   TForm1();
   void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details);
+  // The shield has ended: clicks and events no longer reach it.
+  void Unbind();
 
   void ShowPage(Page page);
   Page CurrentPage() const;

@@ -18,7 +18,7 @@ class TrayIcon final : public QObject {
   TrayIcon();
   ~TrayIcon() override;
 
-  void Bind(app::MainWindowModel& model) { model_ = &model; }
+  void Bind(app::MainWindowModel* model) { model_ = model; }
   // Called before the menu opens (the main window is made the foreground window).
   void SetBeforeMenu(std::function<void()> beforeMenu) { beforeMenu_ = std::move(beforeMenu); }
 
