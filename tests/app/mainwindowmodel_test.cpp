@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include "app/HintPlacement.h"
-#include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
 #include "app/ReachableMainWindow.h"
 #include "platform/AppFolder.h"
@@ -96,40 +95,7 @@ TEST_F(MainWindowModelTest, CreationAddsTheTrayIconWithCheckedEntriesAndShowsThe
   EXPECT_EQ(view().page, ui::Page::StartupPrograms);
 }
 
-TEST_F(MainWindowModelTest, TrayEntriesAndBoxesMirrorEachOtherAndTheCycleStopsRefreshing) {
-  MainCycle cycle(ports, log, processes, options, clock);
-  fake.Start(1, "init", "/sbin/init");
-  cycle.Tick();
-  cycle.Tick();
-  ASSERT_EQ(fake.enumerateCalls, 1);
-
-  // The tray entry inverts itself and sets the box.
-  model->RunTrayCommand(TrayCommand::LiveScanProcesses);
-  EXPECT_FALSE(model->TrayOptionChecked(LiveOption::LiveScanProcesses));
-  EXPECT_FALSE(view().trayOptions[LiveOption::LiveScanProcesses]);
-  EXPECT_FALSE(view().options[LiveOption::LiveScanProcesses]);
-  EXPECT_FALSE(options.liveScanProcesses);
-  fake.Start(2, "newcomer", "/usr/bin/newcomer");
-  for (int i = 0; i < 4; ++i) cycle.Tick();
-  EXPECT_EQ(fake.enumerateCalls, 1) << "no refresh while live scanning is off";
-
-  // The box clicked on again sets the tray mark, and the cycle refreshes again.
-  model->OptionClicked(LiveOption::LiveScanProcesses, true);
-  EXPECT_TRUE(model->TrayOptionChecked(LiveOption::LiveScanProcesses));
-  EXPECT_TRUE(view().trayOptions[LiveOption::LiveScanProcesses]);
-  cycle.Tick();
-  cycle.Tick();
-  EXPECT_GT(fake.enumerateCalls, 1);
-
-  // The startups pair works the same way, both directions.
-  model->OptionClicked(LiveOption::LiveScanStartups, false);
-  EXPECT_FALSE(view().trayOptions[LiveOption::LiveScanStartups]);
-  EXPECT_FALSE(options.liveScanStartups);
-  model->RunTrayCommand(TrayCommand::LiveScanStartups);
-  EXPECT_TRUE(view().options[LiveOption::LiveScanStartups]);
-  EXPECT_TRUE(options.liveScanStartups);
-}
-
+// The mirrored pair and the cycle are tested through the windows (tests/qt).
 TEST_F(MainWindowModelTest, BrowserProtectionAndPanelOptions) {
   std::vector<bool> monitor;
   model->MutableHooks().browserKeyMonitor = [&](bool resume) { monitor.push_back(resume); };
