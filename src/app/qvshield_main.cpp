@@ -47,6 +47,7 @@ bool ApplyAppFolder(vz::app::CommandLine& cmd) {
   return true;
 }
 
+#ifdef VAZERU_WITH_QT
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
     const char* value = std::getenv(name);
@@ -55,7 +56,6 @@ bool HasDisplay() {
   return false;
 }
 
-#ifdef VAZERU_WITH_QT
 // The shield with its windows. The application object exists before anything
 // is shown, the "already running" box included.
 int RunWithWindows(const vz::app::CommandLine& cmd, int argc, char** argv, const vz::app::ShieldServices& services,
