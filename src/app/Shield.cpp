@@ -39,7 +39,10 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           [this](const std::string& folder, const std::string& name) { return exclusions_.IsExcluded(folder, name); },
           services.paths),
       scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.clock, services.paths),
-      details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths) {
+      details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
+      mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
+        if (terminate_) terminate_();
+      }) {
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {
@@ -94,20 +97,14 @@ void Shield::CreateMainWindow() {
   view.SetOptionChecked(ui::LiveOption::ShowCpuWatch, options_.showCpuWatch);
   view.SetOptionChecked(ui::LiveOption::ShowProcessStatistics, options_.showProcessStatistics);
   view.SetWindowState(ui::WindowState::Normal);
+  mainWindow_.OnCreate();
 }
 
 void Shield::Start() { cycle_.MainTimer().Start(); }
 
-void Shield::ShowVazeru() {
-  ui::MainWindowView& view = *ports_.mainWindow;
-  view.SetWindowState(ui::WindowState::Normal);
-  view.ShowWindow();
-  view.BringToFront();
-}
+void Shield::ShowVazeru() { mainWindow_.ShowVazeru(); }
 
-void Shield::ExitVazeru() {
-  if (terminate_) terminate_();
-}
+void Shield::ExitVazeru() { mainWindow_.ExitVazeru(); }
 
 void Shield::Restart() {
   ports_.mainWindow->SetCaption(" Restarting");

@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/LiveOptions.h"
 #include "app/MainCycle.h"
+#include "app/MainWindowModel.h"
 #include "app/ShieldLog.h"
 #include "archive/Resource.h"
 #include "inventory/FileOrigin.h"
@@ -75,6 +76,7 @@ class Shield {
   protection::AlertModel& Alert() { return alert_; }
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
+  MainWindowModel& MainWindow() { return mainWindow_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -106,6 +108,7 @@ class Shield {
   inventory::FileOriginClassifier classifier_;
   protection::ProcessScanner scanner_;
   protection::ProcessDetailsPanel details_;
+  MainWindowModel mainWindow_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };

@@ -16,6 +16,13 @@
 #include "platform/linux/ProcfsProcesses.h"
 #include "ui/console/ConsoleFrontEnd.h"
 
+#ifdef VAZERU_WITH_QT
+#include <QApplication>
+
+#include "platform/TerminationSignals.h"
+#include "ui/qt/QtFrontEnd.h"
+#endif
+
 namespace {
 
 // The program's folder given on the command line, made absolute so that a
@@ -40,6 +47,29 @@ bool ApplyAppFolder(vz::app::CommandLine& cmd) {
   return true;
 }
 
+#ifdef VAZERU_WITH_QT
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+// The shield with its windows. The application object exists before anything
+// is shown, the "already running" box included.
+int RunWithWindows(const vz::app::CommandLine& cmd, int argc, char** argv, const vz::app::ShieldServices& services,
+                   vz::platform::InstanceRegion& region) {
+  // Before Qt starts its threads, so that they inherit the blocked signals.
+  auto termination = vz::platform::WatchTerminationSignals();
+  QApplication application(argc, argv);
+  vz::ui::qt::QtFrontEnd::Options options;
+  options.terminationSignals = termination.get();
+  vz::ui::qt::QtFrontEnd frontEnd(options);
+  return vz::app::RunMainBlock(cmd, frontEnd, services, region);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,8 +87,10 @@ int main(int argc, char** argv) {
   auto region = vz::platform::CreateInstanceRegion();
   vz::app::ShieldServices services{*processes, *registry};
 
-  // The windows come with the desktop front end; until a display is there (or
-  // with --console) the shield runs in the terminal.
+#ifdef VAZERU_WITH_QT
+  if (!cmd.console && HasDisplay()) return RunWithWindows(cmd, argc, argv, services, *region);
+#endif
+  // Without a display (or with --console) the shield runs in the terminal.
   vz::ui::console::ConsoleFrontEnd frontEnd(cmd);
   return vz::app::RunMainBlock(cmd, frontEnd, services, *region);
 }

@@ -18,6 +18,8 @@ class AlertView {
   virtual void ShowAgain(protection::AlertModel& alert) = 0;
   // Closes the alert (ends the modal showing).
   virtual void Close() = 0;
+  // Raises the open alert above the other windows.
+  virtual void BringToFront() {}
 };
 
 }  // namespace vz::ui

@@ -11,6 +11,32 @@ enum class WindowState { Normal, Minimized };
 
 enum class LiveOption { LiveScanProcesses, LiveScanStartups, LiveBrowserProtection, ShowCpuWatch, ShowProcessStatistics };
 
+// The three pages of the page area; one is visible at a time.
+enum class Page { Process, OptionsInfo, StartupPrograms };
+
+// The two watch panels of the "Tools" column.
+enum class WatchPanel { SystemWatch, ProcessStatistics };
+
+// The program and data file information of the "Options & Info" page.
+struct ProgramInfo {
+  std::string program;           // name and version
+  std::string spywareDataDate;   // file date of the spyware archive
+  std::string programsDataDate;  // file date of the known-programs archive
+  std::string knownSpyware;      // "Known Spyware: " + count
+  std::string knownPrograms;     // "Known programs: " + count
+};
+
+// What lies under the mouse cursor, as the hint timer needs it. Cursor and
+// window position in screen coordinates; the panel's size as it is now.
+struct HintProbe {
+  bool found = false;  // a control of the main window lies under the cursor
+  std::string name;    // the control's name
+  std::string hint;    // its hint text
+  int cursorX = 0, cursorY = 0;
+  int windowLeft = 0, windowTop = 0, windowWidth = 0, clientHeight = 0;
+  int panelWidth = 0, panelHeight = 0;
+};
+
 struct StartupRow {
   std::string valueName;  // column 0
   std::string command;    // column 1
@@ -45,6 +71,23 @@ class MainWindowView {
   virtual void SetOptionChecked(LiveOption option, bool checked) = 0;
   virtual void SetShowVazeruEnabled(bool enabled) = 0;
   virtual void SetInfoLabel(const std::string& text) = 0;
+
+  // The window parts below do nothing by default: a display without them
+  // (a terminal, a benchmark) need not provide them.
+
+  // Navigation: shows one page and hides the others.
+  virtual void ShowPage(Page /*page*/) {}
+  virtual void SetPanelVisible(WatchPanel /*panel*/, bool /*visible*/) {}
+  virtual void SetProgramInfo(const ProgramInfo& /*info*/) {}
+
+  // The notification-area icon with its menu, and the menu's two check entries.
+  virtual void SetTrayIconVisible(bool /*visible*/) {}
+  virtual void SetTrayOptionChecked(LiveOption /*option*/, bool /*checked*/) {}
+
+  // The floating info panel, placed in the window's coordinates.
+  virtual void ShowInfoPanel(const std::string& /*text*/, int /*left*/, int /*top*/) {}
+  virtual void HideInfoPanel() {}
+  virtual HintProbe ProbeUnderCursor() const { return {}; }
 };
 
 }  // namespace vz::ui

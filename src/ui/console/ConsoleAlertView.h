@@ -20,6 +20,7 @@ class ConsoleAlertView final : public AlertView {
   void ShowModal(protection::AlertModel& alert) override;
   void ShowAgain(protection::AlertModel& alert) override;
   void Close() override { showing_ = false; }
+  void BringToFront() override {}
 
  private:
   void PrintBlock(const protection::AlertModel& alert);

@@ -36,6 +36,14 @@ class ConsoleMainWindow final : public MainWindowView {
   void SetOptionChecked(LiveOption, bool) override {}
   void SetShowVazeruEnabled(bool) override {}
   void SetInfoLabel(const std::string& text) override;
+  void ShowPage(Page) override {}
+  void SetPanelVisible(WatchPanel, bool) override {}
+  void SetProgramInfo(const ProgramInfo&) override {}
+  void SetTrayIconVisible(bool) override {}
+  void SetTrayOptionChecked(LiveOption, bool) override {}
+  void ShowInfoPanel(const std::string&, int, int) override {}
+  void HideInfoPanel() override {}
+  HintProbe ProbeUnderCursor() const override { return {}; }
 
  private:
   ConsoleOutput& out_;

@@ -39,6 +39,16 @@ class RecordingMainWindow final : public MainWindowView {
   std::map<LiveOption, bool> options;
   bool showVazeruEnabled = false;
   std::string infoLabel;
+  Page page = Page::Process;
+  std::map<WatchPanel, bool> panels;
+  ProgramInfo programInfo;
+  int programInfoUpdates = 0;
+  bool trayIconVisible = false;
+  std::map<LiveOption, bool> trayOptions;
+  bool infoPanelVisible = false;
+  std::string infoPanelText;
+  int infoPanelLeft = 0, infoPanelTop = 0;
+  HintProbe probe;  // what ProbeUnderCursor answers
 
   void SetStatusPanel(int index, const std::string& text) override;
   void ShowWindow() override { showing = true; }
@@ -61,6 +71,22 @@ class RecordingMainWindow final : public MainWindowView {
   void SetOptionChecked(LiveOption option, bool checked) override { options[option] = checked; }
   void SetShowVazeruEnabled(bool enabled) override { showVazeruEnabled = enabled; }
   void SetInfoLabel(const std::string& text) override { infoLabel = text; }
+  void ShowPage(Page p) override { page = p; }
+  void SetPanelVisible(WatchPanel panel, bool visible) override { panels[panel] = visible; }
+  void SetProgramInfo(const ProgramInfo& info) override {
+    programInfo = info;
+    ++programInfoUpdates;
+  }
+  void SetTrayIconVisible(bool visible) override { trayIconVisible = visible; }
+  void SetTrayOptionChecked(LiveOption option, bool checked) override { trayOptions[option] = checked; }
+  void ShowInfoPanel(const std::string& text, int left, int top) override {
+    infoPanelVisible = true;
+    infoPanelText = text;
+    infoPanelLeft = left;
+    infoPanelTop = top;
+  }
+  void HideInfoPanel() override { infoPanelVisible = false; }
+  HintProbe ProbeUnderCursor() const override { return probe; }
 };
 
 // The alert view of tests: ShowModal records the alert and runs the scripted
@@ -76,6 +102,8 @@ class ScriptedAlertView final : public AlertView {
   void ShowModal(protection::AlertModel& alert) override;
   void ShowAgain(protection::AlertModel& alert) override;
   void Close() override { showing = false; }
+  void BringToFront() override { ++bringToFrontCount; }
+  int bringToFrontCount = 0;
 };
 
 class RecordingBrowser final : public Browser {

@@ -1,0 +1,34 @@
+#pragma once
+// The alert port on Qt: the alert window is created when first needed, shown
+// modally when it appears and refreshed in place while it is open.
+#include <functional>
+#include <memory>
+
+#include "ui/AlertView.h"
+
+namespace vz::ui::qt {
+
+class TForm2;
+
+class QtAlertView final : public AlertView {
+ public:
+  QtAlertView();
+  ~QtAlertView() override;
+  bool IsShowing() const override;
+  void ShowModal(protection::AlertModel& alert) override;
+  void ShowAgain(protection::AlertModel& alert) override;
+  void Close() override;
+  void BringToFront() override;
+
+  // The window, or nullptr before the first alert.
+  TForm2* Form() const { return form_.get(); }
+  // Called each time the window has appeared (tests act on it then).
+  void SetOnShown(std::function<void(TForm2&)> onShown) { onShown_ = std::move(onShown); }
+
+ private:
+  TForm2& EnsureForm();
+  std::unique_ptr<TForm2> form_;
+  std::function<void(TForm2&)> onShown_;
+};
+
+}  // namespace vz::ui::qt

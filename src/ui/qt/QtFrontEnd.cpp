@@ -1,0 +1,74 @@
+#include "ui/qt/QtFrontEnd.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+#include "app/Shield.h"
+#include "platform/SingleInstance.h"
+#include "ui/qt/DevelopmentHooks.h"
+#include "ui/qt/TForm1.h"
+#include "ui/qt/TrayIcon.h"
+
+namespace vz::ui::qt {
+
+QtFrontEnd::QtFrontEnd() : QtFrontEnd(Options{}) {}
+
+QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
+  // The shield lives on in the tray when its last window closes.
+  QApplication::setQuitOnLastWindowClosed(false);
+  bool tray = options_.tray == TrayMode::Available ||
+              (options_.tray == TrayMode::Auto && QSystemTrayIcon::isSystemTrayAvailable());
+  reachable_.SetTrayAvailable(tray);
+  if (options_.terminationSignals && options_.terminationSignals->Descriptor() >= 0) {
+    auto notifier = std::make_unique<QSocketNotifier>(options_.terminationSignals->Descriptor(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] {
+      if (options_.terminationSignals->Drain()) Terminate();
+    });
+    notifiers_.push_back(std::move(notifier));
+  }
+}
+
+QtFrontEnd::~QtFrontEnd() {
+  dispatcher_.Shutdown();
+  // The shield may be gone already; nothing may reach it from here on.
+  if (view_.HasForm()) view_.Form().Unbind();
+  if (view_.HasTray()) view_.Tray().Bind(nullptr);
+}
+
+ui::Ports QtFrontEnd::Ports() {
+  Dialogs* dialogs = options_.dialogs ? options_.dialogs : &dialogs_;
+  Browser* browser = options_.browser ? options_.browser : &browser_;
+  return ui::Ports{dialogs, &reachable_, &alert_, &events_, &dispatcher_, browser, &timers_};
+}
+
+void QtFrontEnd::AttachShield(app::Shield& shield) {
+  view_.Tray().Bind(&shield.MainWindow());
+  view_.Form().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
+  if (!reachable_.TrayAvailable()) shield.MainWindow().ReportNoSystemTray();
+  InstallDevelopmentHooks(shield, view_);
+}
+
+int QtFrontEnd::RunMessageLoop() {
+  int code = terminateRequested_ ? 0 : QApplication::exec();
+  dispatcher_.Shutdown();
+  view_.SetTrayIconVisible(false);
+  return code;
+}
+
+void QtFrontEnd::Terminate() {
+  terminateRequested_ = true;
+  dispatcher_.Shutdown();
+  QCoreApplication::exit(0);
+}
+
+void QtFrontEnd::WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) {
+  if (listener.Descriptor() < 0) return;
+  auto notifier = std::make_unique<QSocketNotifier>(listener.Descriptor(), QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [&listener, onActivate] {
+    int count = listener.AcceptPending();
+    for (int i = 0; i < count; ++i) onActivate();
+  });
+  notifiers_.push_back(std::move(notifier));
+}
+
+}  // namespace vz::ui::qt

@@ -1,0 +1,79 @@
+#pragma once
+// A shield with the Qt front end in a temporary program folder: packed lists,
+// a registry in temporary hive files, in-memory processes, scripted message
+// boxes and a recording browser (nothing is opened for real).
+#include <QAction>
+#include <QCoreApplication>
+#include <memory>
+
+#include "app/Shield.h"
+#include "archive/ArchiveWriter.h"
+#include "platform/AppFolder.h"
+#include "platform/testing/FakeProcesses.h"
+#include "support/TestSupport.h"
+#include "ui/qt/QtFrontEnd.h"
+#include "ui/qt/TForm1.h"
+#include "ui/qt/TrayIcon.h"
+#include "ui/scripted/ScriptedPorts.h"
+
+namespace vz::qttest {
+
+inline void Pack(const std::string& archive, const std::string& member, const std::string& text) {
+  archive::TArchiveWriter writer(archive);
+  writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
+  writer.Commit();
+}
+
+inline const char* kKnownList =
+    "Y\tBash shell\tbash\tThe GNU shell\r\n"
+    "\t\t\tIt reads commands\r\n"
+    "\t\t\t(\"http://example.com/bash\") Manual\r\n"
+    "Y\tInit\tinit\tThe first process\r\n";
+
+class QtTestShield {
+ public:
+  // realProcesses: the machine's processes instead of the in-memory ones.
+  explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available,
+                        platform::ProcessPlatform* realProcesses = nullptr)
+      : front_(ui::qt::QtFrontEnd::Options{&dialogs, &browser, tray, nullptr}) {
+    platform::SetAppFolderOverride(app.path());
+    Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
+    Pack(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
+    Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
+    platform::RegistryLocations locations;
+    locations.machineHive = registryDir.file("machine.reg");
+    locations.userHive = registryDir.file("user.reg");
+    locations.machineAutostart = registryDir.file("autostart-machine");
+    locations.userAutostart = registryDir.file("autostart-user");
+    registry = platform::OpenRegistryStore(locations);
+    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry},
+                                           app::CommandLine{}, [this] { front_.Terminate(); });
+    shield->CreateWindows();
+    front_.AttachShield(*shield);
+  }
+  ~QtTestShield() {
+    shield.reset();
+    platform::SetAppFolderOverride("");
+  }
+
+  ui::qt::QtFrontEnd& Front() { return front_; }
+  ui::qt::TForm1& Form() { return front_.View().Form(); }
+  QAction* TrayAction(app::TrayCommand command) { return front_.View().Tray().Action(command); }
+  // The first tick: the start-up phase loads the lists.
+  void StartUp() { shield->Cycle().Tick(); }
+  static void Pump() { QCoreApplication::processEvents(); }
+
+  testsupport::TempDir app, registryDir;
+  platform::testing::FakeProcesses processes;
+  ui::scripted::ScriptedDialogs dialogs;
+  ui::scripted::RecordingBrowser browser;
+  std::unique_ptr<platform::RegistryStore> registry;
+
+ private:
+  ui::qt::QtFrontEnd front_;
+
+ public:
+  std::unique_ptr<app::Shield> shield;
+};
+
+}  // namespace vz::qttest

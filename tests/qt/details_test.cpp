@@ -1,0 +1,81 @@
+// The details panel on the process page: a click on a line of "TaskList"
+// fills the labels from the known-programs list and the process table and
+// shows or hides the buttons; the list's menu and buttons reach their actions.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "QtTestShield.h"
+#include "ui/qt/DetailsPanel.h"
+#include "ui/qt/ProcessPage.h"
+
+namespace vz::qttest {
+namespace {
+
+TEST(QtDetails, SelectingALineFillsThePanelAndShowsItsButtons) {
+  QtTestShield s;
+  s.processes.Start(1, "init", "/sbin/init");
+  s.processes.Start(300, "bash", "/usr/bin/bash");
+  s.processes.Start(400, "mystery", "");  // listed without a path
+  s.StartUp();
+  s.shield->Cycle().Tick();
+  ui::qt::ProcessPage& page = *s.Form().processPage;
+  ui::qt::DetailsPanel& d = *page.details;
+  ASSERT_EQ(page.taskList->count(), 3);
+  // Nothing selected: the buttons wait for a selection.
+  EXPECT_TRUE(d.killButton->isHidden());
+  EXPECT_TRUE(d.moreInfoButton->isHidden());
+  EXPECT_TRUE(d.openFolderButton->isHidden());
+
+  int bash = -1, mystery = -1;
+  for (int i = 0; i < page.taskList->count(); ++i) {
+    if (page.taskList->item(i)->text() == "bash") bash = i;
+    if (page.taskList->item(i)->text() == "mystery") mystery = i;
+  }
+  ASSERT_GE(bash, 0);
+  ASSERT_GE(mystery, 0);
+
+  page.taskList->setCurrentRow(bash);
+  EXPECT_EQ(s.shield->Processes().Selected(), bash);
+  EXPECT_EQ(d.desc1->text(), "Bash shell");
+  EXPECT_EQ(d.desc2->text(), "bash");
+  EXPECT_EQ(d.desc3->text(), "Normal");
+  EXPECT_EQ(d.desc4->text(), "Process ID : 300");
+  EXPECT_EQ(d.desc5->text(), "/usr/bin/bash");
+  EXPECT_EQ(d.desc10->toPlainText(), "The GNU shell\nIt reads commands\n Manual");
+  EXPECT_TRUE(d.urlen->text().contains("http://example.com/bash"));
+  EXPECT_FALSE(d.killButton->isHidden());
+  EXPECT_FALSE(d.moreInfoButton->isHidden());
+  EXPECT_FALSE(d.openFolderButton->isHidden());
+
+  d.openFolderButton->click();
+  EXPECT_EQ(s.browser.foldersOpened, std::vector<std::string>{"/usr/bin/"});
+  page.taskMenu->actions()[0]->trigger();  // "More Info (Internet search)"
+  ASSERT_EQ(s.browser.opened.size(), 1u);
+  EXPECT_NE(s.browser.opened[0].find("/search?q=bash"), std::string::npos);
+
+  page.taskList->setCurrentRow(mystery);
+  EXPECT_EQ(d.desc1->text(), "mystery");
+  EXPECT_EQ(d.desc10->toPlainText(), "Unknown");
+  EXPECT_TRUE(d.urlen->text().isEmpty());
+  EXPECT_TRUE(d.openFolderButton->isHidden()) << "no path, no folder";
+  EXPECT_FALSE(d.killButton->isHidden());
+
+  // "Kill Process" asks first; No leaves the process alone.
+  s.dialogs.answers.push_back(ui::DialogAnswer::No);
+  page.taskMenu->actions()[1]->trigger();
+  EXPECT_TRUE(s.dialogs.WasShown("Sure you want to stop this Process ?"));
+  EXPECT_NE(s.processes.Find(400), nullptr);
+  // F5 rebuilds the list and keeps the selection.
+  s.processes.Start(500, "late", "/usr/bin/late");
+  s.shield->MainWindow().RefreshProcessList();
+  EXPECT_EQ(page.taskList->count(), 4);
+  EXPECT_EQ(page.taskList->currentRow(), mystery);
+}
+
+}  // namespace
+}  // namespace vz::qttest

@@ -1,0 +1,57 @@
+// The program itself under Xvfb: qvshield starts on a copy of the sample data
+// with its windows, shows the main window once the start-up phase allows it,
+// writes a screenshot and exits through "Exit Vazeru". The picture must show
+// a window, not an empty screen.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace vz {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ScreenshotSmoke, MainWindowUnderXvfbWithTheSampleData) {
+  testsupport::TempDir app, home;
+  for (const char* file : {"Proc1.pck", "Proc2.pck", "Proc3.pck", "Proc4.pck", "MostCProc.txt", "Procupd.txt"})
+    fs::copy_file(testsupport::ProgramPath(file), app.file(file));
+  const std::string shot = VAZERU_SCREENSHOT_FILE;
+  fs::create_directories(fs::path(shot).parent_path());
+  fs::remove(shot);
+
+  std::string instance = "vazeru-smoke-" + std::to_string(std::random_device{}());
+  std::vector<std::string> env{"VAZERU_REGISTRY_DIR=" + home.file("registry"),
+                               "XDG_CONFIG_HOME=" + home.file("config"),
+                               "XDG_RUNTIME_DIR=" + home.path(),
+                               "VAZERU_AUTOSTART_MACHINE_DIR=" + home.file("autostart"),
+                               "VAZERU_INSTANCE_NAME=" + instance,
+                               "VAZERU_SCREENSHOT=" + shot};
+  std::vector<std::string> argv{VAZERU_XVFB_RUN, "-a", "-s", "-screen 0 1024x768x24",
+                                testsupport::ProgramPath("qvshield"), "--app-folder", app.path()};
+  testsupport::ProgramRun run(argv, env, home.file("output.txt"));
+  int code = -1;
+  ASSERT_TRUE(run.WaitForExit(90000, &code)) << run.Output();
+  EXPECT_EQ(code, 0) << run.Output();
+
+  QImage image(QString::fromStdString(shot));
+  ASSERT_FALSE(image.isNull()) << "no screenshot at " << shot << "\n" << run.Output();
+  EXPECT_EQ(image.width(), 1024);
+  // A blank screen has one colour; the window has text, lists and frames.
+  std::set<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
+  EXPECT_GT(colours.size(), 20u);
+  // The shield ran to its end: the log of this run was saved.
+  std::string log = testsupport::ReadFile(app.file("Vazeru.log"));
+  EXPECT_NE(log.find("Known Spyware : "), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace vz
