@@ -24,14 +24,17 @@ void Pack(const std::string& archive, const std::string& member, const std::stri
   writer.Commit();
 }
 
+// Tests run side by side and see each other's children: names carry the PID.
+std::string Unique(const std::string& name) { return name + "-" + std::to_string(::getpid()); }
+
 class LiveProtection : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::SetAppFolderOverride(app.path());
     Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", "Y\tBash\tbash\tThe shell\r\n");
     Pack(app.file("Proc2.pck"), "Proclist.txt",
-         "X\tTest Spy\tvz-spy-one\t(\"http://example.com/spy\")Watches you\r\n"
-         "X\tSecond Spy\tvz-spy-two\tAlso watches\r\n"
+         "X\tTest Spy\t" + Unique("vz-spy-one") + "\t(\"http://example.com/spy\")Watches you\r\n"
+         "X\tSecond Spy\t" + Unique("vz-spy-two") + "\tAlso watches\r\n"
          "X\tKernel Spy\tkthreadd\tListed but has no program file\r\n");
     Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     platform::RegistryLocations locations;
@@ -71,46 +74,46 @@ class LiveProtection : public ::testing::Test {
 };
 
 TEST_F(LiveProtection, ListedChildIsAlertedOnceAndKillEndsIt) {
-  ChildProcess spy(programs.path(), "vz-spy-one");
+  ChildProcess spy(programs.path(), Unique("vz-spy-one"));
   reaction = [](protection::AlertModel& alert) { alert.KillProcess(); };
   RunFirstRefresh();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].title, "Possible Spyware Process Found (Memory)");
-  EXPECT_EQ(shown[0].nameLine, "Test Spy    (vz-spy-one)");
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (" + Unique("vz-spy-one") + ")");
   EXPECT_EQ(shown[0].location, spy.path());
   EXPECT_EQ(shown[0].identifier, std::to_string(spy.pid()));
   EXPECT_EQ(shown[0].link, "http://example.com/spy");
   EXPECT_EQ(shown[0].description, "Watches you");
   EXPECT_TRUE(spy.WaitForExit(5000));
-  EXPECT_EQ(shield->Log().Entries().front().substr(10), "Possible Spyware found : Test Spy    (vz-spy-one)");
+  EXPECT_EQ(shield->Log().Entries().front().substr(10), "Possible Spyware found : Test Spy    (" + Unique("vz-spy-one") + ")");
   // The alert stopped the main cycle while open and started it again after.
   EXPECT_TRUE(shield->Cycle().MainTimer().IsRunning());
 }
 
 TEST_F(LiveProtection, ExcludedFileRaisesNoMoreAlerts) {
-  ChildProcess first(programs.path(), "vz-spy-one");
+  ChildProcess first(programs.path(), Unique("vz-spy-one"));
   reaction = [](protection::AlertModel& alert) { alert.AddToExcludeList(); };
   RunFirstRefresh();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(testsupport::ReadFile(app.file("EXCFDir.QVA")), first.path() + "\r\n");
   // The same program started again, and the first still running: silence.
-  ChildProcess second(programs.path(), "vz-spy-one");
+  ChildProcess second(programs.path(), Unique("vz-spy-one"));
   RefreshNow();
   EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST_F(LiveProtection, AlertedProcessLeftRunningIsReportedAtEachRefresh) {
-  ChildProcess spy(programs.path(), "vz-spy-one");
+  ChildProcess spy(programs.path(), Unique("vz-spy-one"));
   RunFirstRefresh();
   ASSERT_EQ(shown.size(), 1u);
   // Closed without action: its slot stays unwritten.
-  ChildProcess other(programs.path(), "vz-harmless");
+  ChildProcess other(programs.path(), Unique("vz-harmless"));
   RefreshNow();
   EXPECT_EQ(shown.size(), 2u);
 }
 
 TEST_F(LiveProtection, NoAlertWithoutProgramFileOrWhenTheFileIsGone) {
-  ChildProcess gone(programs.path(), "vz-spy-two");
+  ChildProcess gone(programs.path(), Unique("vz-spy-two"));
   ASSERT_TRUE(platform::DeleteFile(gone.path()));
   RunFirstRefresh();
   // kthreadd is listed too, but has no program file: never flagged.
@@ -118,21 +121,21 @@ TEST_F(LiveProtection, NoAlertWithoutProgramFileOrWhenTheFileIsGone) {
 }
 
 TEST_F(LiveProtection, TwoListedChildrenGiveTwoAlertsInListOrder) {
-  ChildProcess one(programs.path(), "vz-spy-one");
-  ChildProcess two(programs.path(), "vz-spy-two");
+  ChildProcess one(programs.path(), Unique("vz-spy-one"));
+  ChildProcess two(programs.path(), Unique("vz-spy-two"));
   RunFirstRefresh();
   ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].nameLine, "Test Spy    (vz-spy-one)");
-  EXPECT_EQ(shown[1].nameLine, "Second Spy    (vz-spy-two)");
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (" + Unique("vz-spy-one") + ")");
+  EXPECT_EQ(shown[1].nameLine, "Second Spy    (" + Unique("vz-spy-two") + ")");
   EXPECT_EQ(front.alert.modalShows, 2);
 }
 
 TEST_F(LiveProtection, LoadedCountsAndProcessScanIsCaseBlind) {
-  ChildProcess upper(programs.path(), "VZ-SPY-ONE");
+  ChildProcess upper(programs.path(), Unique("VZ-SPY-ONE"));
   RunFirstRefresh();
   EXPECT_EQ(front.mainWindow.statusPanels[1], "Known Spyware : 2");
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].nameLine, "Test Spy    (VZ-SPY-ONE)");
+  EXPECT_EQ(shown[0].nameLine, "Test Spy    (" + Unique("VZ-SPY-ONE") + ")");
 }
 
 }  // namespace
