@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/MainBlock.h"
 #include "platform/AppFolder.h"
+#include "platform/Display.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
@@ -48,11 +49,13 @@ bool ApplyAppFolder(vz::app::CommandLine& cmd) {
 }
 
 #ifdef VAZERU_WITH_QT
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
+// The windows where a display can be reached; the terminal otherwise, with a
+// word on why when a display was named but could not be reached.
+bool UseWindows(const vz::app::CommandLine& cmd) {
+  if (cmd.console || !vz::platform::DisplayNamed()) return false;
+  std::string whyNot;
+  if (vz::platform::DisplayReachable(&whyNot)) return true;
+  std::fprintf(stderr, "qvshield: %s; running in the terminal\n", whyNot.c_str());
   return false;
 }
 
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
   vz::app::ShieldServices services{*processes, *registry};
 
 #ifdef VAZERU_WITH_QT
-  if (!cmd.console && HasDisplay()) return RunWithWindows(cmd, argc, argv, services, *region);
+  if (UseWindows(cmd)) return RunWithWindows(cmd, argc, argv, services, *region);
 #endif
   // Without a display (or with --console) the shield runs in the terminal.
   vz::ui::console::ConsoleFrontEnd frontEnd(cmd);
