@@ -76,6 +76,16 @@ TEST(ProcfsStat, CommRunsToTheLastParenthesis) {
   EXPECT_EQ(StatComm(empty), "");
 }
 
+TEST(ProcfsStat, KernelWorkersCountByTheirSteadyName) {
+  EXPECT_EQ(procfs::SteadyName("kworker/0:1-events"), "kworker/0:1");
+  EXPECT_EQ(procfs::SteadyName("kworker/u8:0-ext4-rsv-conversion"), "kworker/u8:0");
+  EXPECT_EQ(procfs::SteadyName("kworker/0:0H+events_highpri"), "kworker/0:0H");
+  EXPECT_EQ(procfs::SteadyName("kworker/1:2"), "kworker/1:2");
+  EXPECT_EQ(procfs::SteadyName("kworker/R-rcu_gp"), "kworker/R-rcu_gp");
+  EXPECT_EQ(procfs::SteadyName("xmrig-notify"), "xmrig-notify");
+  EXPECT_EQ(procfs::SteadyName("my-kworker/1-x"), "my-kworker/1-x");
+}
+
 TEST(ProcfsStat, RejectsDamagedLines) {
   EXPECT_FALSE(ParseStat(""));
   EXPECT_FALSE(ParseStat("123 python3 S 1"));                          // no parentheses

@@ -83,7 +83,8 @@ class ProcfsProcessPlatform final : public ProcessPlatform {
   // Runs every two seconds for the life of the shield: one readdir pass, and
   // per process one pread of its stat through a descriptor kept open since
   // the last pass (a new process costs one openat more). Directory order is
-  // ascending PID, the same order every time.
+  // ascending PID, the same order every time. Kernel workers count by their
+  // steady name, so their changing work descriptions are no change.
   void AppendSnapshotSignature(std::string& signature) override {
     ProcDir dir(root_);
     if (!dir.get()) return;
@@ -99,7 +100,8 @@ class ProcfsProcessPlatform final : public ProcessPlatform {
       if (length + sizeof "/stat" > sizeof path) continue;
       std::memcpy(path, name, length);
       std::memcpy(path + length, "/stat", sizeof "/stat");
-      std::string_view comm = procfs::StatComm(statCache_.Read(rootFd, pid, path, buffer, sizeof buffer));
+      std::string_view comm =
+          procfs::SteadyName(procfs::StatComm(statCache_.Read(rootFd, pid, path, buffer, sizeof buffer)));
       if (comm.empty()) continue;
       signature.append(comm);
       signature.push_back(',');

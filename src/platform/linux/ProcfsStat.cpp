@@ -25,6 +25,14 @@ bool ParseNumber(std::string_view text, T& value) {
 
 }  // namespace
 
+std::string_view SteadyName(std::string_view comm) {
+  constexpr std::string_view kWorker = "kworker/";
+  // Rescuers ("kworker/R-name") carry their queue in their own name.
+  if (comm.substr(0, kWorker.size()) != kWorker || comm.substr(kWorker.size(), 2) == "R-") return comm;
+  size_t work = comm.find_first_of("-+", kWorker.size());
+  return work == std::string_view::npos ? comm : comm.substr(0, work);
+}
+
 std::string_view StatComm(std::string_view bytes) {
   size_t open = bytes.find('(');
   size_t close = bytes.rfind(')');

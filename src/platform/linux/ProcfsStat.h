@@ -27,6 +27,10 @@ std::optional<StatFields> ParseStat(std::string_view bytes);
 
 // Only the comm of a stat line, for the cheap change test; empty when malformed.
 std::string_view StatComm(std::string_view bytes);
+// The part of a process name that stays put: a kernel workqueue worker
+// ("kworker/0:1-events") shows the work it is doing after its own name, and
+// that changes many times a second without any process starting or ending.
+std::string_view SteadyName(std::string_view comm);
 
 // Priority class from scheduling policy and nice: FIFO/RR/DEADLINE "Real Time";
 // IDLE or nice 11..19 "Low"; nice <= -11 High, -10..-1 Above Normal, 0 Normal,

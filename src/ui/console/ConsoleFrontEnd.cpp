@@ -94,8 +94,15 @@ void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
     out_.Line(entry);
   });
   shield.Processes().SetOnRebuilt([this](const inventory::ProcessTable& table) { printer_->Rebuilt(table); });
-  // Status changes are printed a quarter second apart at most.
-  loop_->StartTimer(loop_->AddTimer(250, [this] { mainWindow_.FlushStatus(); }));
+  // Status changes are printed a quarter second after the first of them, so a
+  // burst of changes makes one line per panel; an idle shield never wakes for it.
+  flushTimer_ = loop_->AddTimer(250, [this] {
+    loop_->StopTimer(flushTimer_);
+    mainWindow_.FlushStatus();
+  });
+  mainWindow_.SetOnStatusChanged([this] {
+    if (!loop_->TimerRunning(flushTimer_)) loop_->StartTimer(flushTimer_);
+  });
   if (in_.Interactive()) {
     loop_->Watch(in_.Descriptor(), [this] {
       while (auto line = in_.ReadAvailableLine()) HandleCommand(*line);

@@ -54,6 +54,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   std::unique_ptr<LoopTimers> timers_;
   std::unique_ptr<ProcessListPrinter> printer_;
   app::Shield* shield_ = nullptr;
+  platform::EventLoop::TimerId flushTimer_ = 0;
 };
 
 }  // namespace vz::ui::console

@@ -9,6 +9,7 @@ constexpr int kClockPanel = 4;
 void ConsoleMainWindow::SetStatusPanel(int index, const std::string& text) {
   if (index < 0 || index >= kStatusPanelCount) return;
   panels_[static_cast<size_t>(index)] = text;
+  if (index != kClockPanel && onStatusChanged_) onStatusChanged_();
 }
 
 void ConsoleMainWindow::FlushStatus() {

@@ -4,6 +4,7 @@
 // not flood the terminal; the clock panel is left out), and the window
 // commands are noted when they matter to the user.
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ class ConsoleMainWindow final : public MainWindowView {
 
   // Prints the panels that changed since the last flush.
   void FlushStatus();
+  // Told when a panel other than the clock changes (the front end then flushes soon).
+  void SetOnStatusChanged(std::function<void()> onChanged) { onStatusChanged_ = std::move(onChanged); }
   // Text of a status panel as last set.
   const std::string& StatusPanel(int index) const { return panels_.at(static_cast<size_t>(index)); }
 
@@ -50,6 +53,7 @@ class ConsoleMainWindow final : public MainWindowView {
   std::array<std::string, kStatusPanelCount> panels_{"Processes:", "Known Spyware :", "All Known :", "Last action", "Time"};
   std::array<std::string, kStatusPanelCount> printed_ = panels_;
   bool showing_ = false;
+  std::function<void()> onStatusChanged_;
   std::string caption_;
   std::string infoLabel_;
 };
