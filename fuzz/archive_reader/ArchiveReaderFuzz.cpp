@@ -68,9 +68,12 @@ std::string ExtractInto(const fs::path& archive, const fs::path& folder, int thr
     result += '\n';
     result += text;
   }
-  // The two runs differ only in their folder's name.
-  for (auto at = result.find(folder.string()); at != std::string::npos; at = result.find(folder.string()))
-    result.replace(at, folder.string().size(), "DEST/");
+  // The two runs differ only in their folder's name (which an input may
+  // also spell out in an entry name).
+  for (const char* name : {"one", "two"}) {
+    const std::string path = (WorkFolder() / name).string();
+    for (auto at = result.find(path); at != std::string::npos; at = result.find(path)) result.replace(at, path.size(), "DEST");
+  }
   return result + "\n" + Listing(folder);
 }
 

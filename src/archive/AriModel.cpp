@@ -27,11 +27,11 @@ void TGroupAriModel::ResetModel() {
 }
 
 THeadAriModel::THeadAriModel() {
-  head.Configure(kHeadSpec.low, kHeadSpec.high, kHeadSpec.maximumTotal, kHeadSpec.increment);
+  head.Configure(kHeadParameters.low, kHeadParameters.high, kHeadParameters.maximumTotal, kHeadParameters.increment);
   for (int g = 0; g < kGroupCount; ++g) {
-    const GroupSpec& spec = kGroupSpecs[g];
-    for (std::int32_t s = spec.low; s <= spec.high; ++s) symbolToGroup[s] = g;
-    if (g > 1) groups[g].Configure(spec.low, spec.high, spec.maximumTotal, spec.increment);
+    const GroupParameters& p = kGroupParameterss[g];
+    for (std::int32_t s = p.low; s <= p.high; ++s) symbolToGroup[s] = g;
+    if (g > 1) groups[g].Configure(p.low, p.high, p.maximumTotal, p.increment);
   }
 }
 

@@ -30,13 +30,13 @@ class TGroupAriModel {
   std::array<std::int32_t, kModelSlots> cumulative{};
 };
 
-struct GroupSpec {
+struct GroupParameters {
   std::int32_t low, high, maximumTotal, increment;
 };
 
 // Head model first, then groups 0..8 (groups 0 and 1 hold one symbol and have no model).
-inline constexpr GroupSpec kHeadSpec{0, 8, 4096, 32};
-inline constexpr std::array<GroupSpec, kGroupCount> kGroupSpecs{{
+inline constexpr GroupParameters kHeadParameters{0, 8, 4096, 32};
+inline constexpr std::array<GroupParameters, kGroupCount> kGroupParameterss{{
     {0, 0, 0, 0},
     {1, 1, 0, 0},
     {2, 3, 256, 1},

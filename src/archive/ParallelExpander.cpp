@@ -5,10 +5,12 @@
 namespace vz::archive {
 
 TParallelExpander::TParallelExpander(int workers) {
-  if (workers < 1) workers = 1;
+  if (workers < 2) workers = 2;
   // Two slots a worker keep every worker busy while results wait their turn.
   for (int i = 0; i < 2 * workers; ++i) slots_.push_back(std::make_unique<Slot>());
-  for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
+  // The calling thread is one of the workers: it expands queued blocks while
+  // it waits for a result, so no more threads than asked for compete for CPUs.
+  for (int i = 1; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
 }
 
 TParallelExpander::~TParallelExpander() {
@@ -18,6 +20,19 @@ TParallelExpander::~TParallelExpander() {
   }
   workReady_.notify_all();
   for (auto& t : threads_) t.join();
+}
+
+void TParallelExpander::Execute(Slot* slot) {
+  try {
+    slot->result = ExpandPayload(slot->header, slot->buffers);
+  } catch (...) {
+    slot->error = std::current_exception();
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    slot->done = true;
+  }
+  workDone_.notify_all();
 }
 
 void TParallelExpander::WorkerLoop() {
@@ -30,16 +45,7 @@ void TParallelExpander::WorkerLoop() {
       slot = queue_.front();
       queue_.pop_front();
     }
-    try {
-      slot->result = ExpandPayload(slot->header, slot->buffers);
-    } catch (...) {
-      slot->error = std::current_exception();
-    }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      slot->done = true;
-    }
-    workDone_.notify_all();
+    Execute(slot);
   }
 }
 
@@ -55,7 +61,17 @@ void TParallelExpander::Submit(Slot* slot) {
 
 void TParallelExpander::WaitFor(Slot* slot) {
   std::unique_lock<std::mutex> lock(mutex_);
-  workDone_.wait(lock, [slot] { return slot->done; });
+  while (!slot->done) {
+    if (queue_.empty()) {
+      workDone_.wait(lock);
+      continue;
+    }
+    Slot* job = queue_.front();
+    queue_.pop_front();
+    lock.unlock();
+    Execute(job);
+    lock.lock();
+  }
 }
 
 void TParallelExpander::Drain(std::int32_t from, std::int32_t to) {

@@ -1,8 +1,9 @@
 #pragma once
-// Expands the blocks of one file on worker threads. Each block header gives
-// its payload length, so the calling thread reads header and payload of the
-// next blocks ahead while the workers decode; the results are handed back on
-// the calling thread strictly in block order.
+// Expands the blocks of one file on several threads (the calling thread and
+// workers - 1 more). Each block header gives its payload length, so the
+// calling thread reads header and payload of the next blocks ahead and
+// queues them; every thread expands queued blocks, and the results are
+// handed back on the calling thread strictly in block order.
 //
 // The result is exactly that of expanding the blocks one after another: each
 // block in flight has its own work buffers (a slot below; the process-wide
@@ -49,6 +50,7 @@ class TParallelExpander {
     bool done = false;
   };
 
+  void Execute(Slot* slot);
   void WorkerLoop();
   void Submit(Slot* slot);
   void WaitFor(Slot* slot);
