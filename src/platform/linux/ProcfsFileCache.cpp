@@ -1,4 +1,4 @@
-#include "platform/linux/ProcfsStatCache.h"
+#include "platform/linux/ProcfsFileCache.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -26,22 +26,22 @@ std::size_t DescriptorBudget() {
 
 }  // namespace
 
-StatCache::~StatCache() {
+FileCache::~FileCache() {
   for (auto& [pid, fd] : kept_) ::close(fd);
 }
 
-int StatCache::Open(int rootFd, const char* relativePath) const {
+int FileCache::Open(int rootFd, const char* relativePath) const {
   return ::openat(rootFd, relativePath, O_RDONLY | O_CLOEXEC);
 }
 
-void StatCache::BeginPass() {
+void FileCache::BeginPass() {
   if (limit_ == 0) limit_ = DescriptorBudget();
   next_.clear();
   next_.reserve(kept_.size() + 16);
   cursor_ = 0;
 }
 
-std::string_view StatCache::Read(int rootFd, Pid pid, const char* relativePath, char* buffer, std::size_t size) {
+std::string_view FileCache::Read(int rootFd, Pid pid, const char* relativePath, char* buffer, std::size_t size) {
   // Descriptors of processes before this one were not seen: they are gone.
   while (cursor_ < kept_.size() && kept_[cursor_].first < pid) ::close(kept_[cursor_++].second);
   int fd = -1;
@@ -65,7 +65,7 @@ std::string_view StatCache::Read(int rootFd, Pid pid, const char* relativePath, 
   return std::string_view();
 }
 
-void StatCache::EndPass() {
+void FileCache::EndPass() {
   while (cursor_ < kept_.size()) ::close(kept_[cursor_++].second);
   kept_.swap(next_);
   next_.clear();

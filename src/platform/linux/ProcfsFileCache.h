@@ -1,8 +1,9 @@
 #pragma once
-// Open descriptors on /proc/PID/stat kept from one change test to the next, so
-// that the test that runs every two seconds costs one pread per process
-// instead of an open, a read and a close. A descriptor whose process has gone
-// (its PID possibly taken by a new process) reads as an error and is reopened.
+// Open descriptors on one small file of each process (/proc/PID/comm) kept
+// from one change test to the next, so that the test that runs every two
+// seconds costs one pread per process instead of an open, a read and a close.
+// A descriptor whose process has gone (its PID possibly taken by a new
+// process) reads as an error and is reopened.
 #include <cstddef>
 #include <string_view>
 #include <utility>
@@ -12,16 +13,16 @@
 
 namespace vz::platform::procfs {
 
-class StatCache {
+class FileCache {
  public:
-  StatCache() = default;
-  ~StatCache();
-  StatCache(const StatCache&) = delete;
-  StatCache& operator=(const StatCache&) = delete;
+  FileCache() = default;
+  ~FileCache();
+  FileCache(const FileCache&) = delete;
+  FileCache& operator=(const FileCache&) = delete;
 
   // Starts a pass over the processes in ascending PID order.
   void BeginPass();
-  // The stat text of pid (which must come after the previous one of this pass),
+  // The file's text for pid (which must come after the previous one of this pass),
   // read through the kept descriptor; empty when the process is gone.
   std::string_view Read(int rootFd, Pid pid, const char* relativePath, char* buffer, std::size_t size);
   // Closes the descriptors of processes the pass did not see.
