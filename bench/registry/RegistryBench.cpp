@@ -39,11 +39,11 @@ struct Fixture {
     WriteFileAtomic(locations.machineHive, FormatHiveText(hive, "HKEY_LOCAL_MACHINE"));
     store = OpenRegistryStore(locations);  // seeds the three folder values: 10 003 in the key
 
-    testing::VersionResourceSpec spec;
-    for (const char* k : kVersionInfoKeys) spec.strings.push_back({k, std::string("Text of ") + k});
-    spec.strings[0].second = "Microsoft Corporation";
+    testing::VersionResourceLayout layout;
+    for (const char* k : kVersionInfoKeys) layout.strings.push_back({k, std::string("Text of ") + k});
+    layout.strings[0].second = "Microsoft Corporation";
     peFile = dir + "program.exe";
-    std::ofstream(peFile, std::ios::binary) << testing::BuildPeImage(testing::BuildVersionBlock(spec));
+    std::ofstream(peFile, std::ios::binary) << testing::BuildPeImage(testing::BuildVersionBlock(layout));
   }
   ~Fixture() {
     std::error_code ec;

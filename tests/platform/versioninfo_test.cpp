@@ -11,23 +11,23 @@ namespace {
 
 using testing::BuildPeImage;
 using testing::BuildVersionBlock;
-using testing::VersionResourceSpec;
+using testing::VersionResourceLayout;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-VersionResourceSpec FullSpec() {
-  VersionResourceSpec spec;
-  for (int i = 0; i < 10; ++i) spec.strings.push_back({kVersionInfoKeys[i], std::string("value of ") + kVersionInfoKeys[i]});
-  spec.strings[0].second = "Microsoft Corporation";
-  spec.strings[9].second = "Grüße © 2004 \xF0\x9F\x98\x80";  // non-ASCII and a surrogate pair
-  return spec;
+VersionResourceLayout FullLayout() {
+  VersionResourceLayout layout;
+  for (int i = 0; i < 10; ++i) layout.strings.push_back({kVersionInfoKeys[i], std::string("value of ") + kVersionInfoKeys[i]});
+  layout.strings[0].second = "Microsoft Corporation";
+  layout.strings[9].second = "Grüße © 2004 \xF0\x9F\x98\x80";  // non-ASCII and a surrogate pair
+  return layout;
 }
 
 TEST(VersionInfo, ReadsAllTenFieldsFromAPeFile) {
   TempDir dir;
   for (bool pe32Plus : {false, true}) {
     std::string path = dir.file(pe32Plus ? "app64.exe" : "app.exe");
-    WriteFile(path, BuildPeImage(BuildVersionBlock(FullSpec()), pe32Plus));
+    WriteFile(path, BuildPeImage(BuildVersionBlock(FullLayout()), pe32Plus));
     FileVersionInfo info = ReadVersionInfo(path);
     EXPECT_EQ(info.CompanyName, "Microsoft Corporation");
     EXPECT_EQ(info.FileDescription, "value of FileDescription");
@@ -50,21 +50,21 @@ TEST(VersionInfo, ReadsAllTenFieldsFromAPeFile) {
 
 TEST(VersionInfo, FirstTranslationChoosesTheStringTable) {
   // German, code page 1252, with a lower-case table name.
-  VersionResourceSpec spec;
-  spec.strings = {{"CompanyName", "Beispiel GmbH"}, {"ProductName", ""}};
-  spec.table = "040704e4";
-  spec.translations = {0x04E40407, 0x04B00409};
-  spec.valueLengthInBytes = true;
-  FileVersionInfo info = VersionInfoFromBlock(BuildVersionBlock(spec));
+  VersionResourceLayout layout;
+  layout.strings = {{"CompanyName", "Beispiel GmbH"}, {"ProductName", ""}};
+  layout.table = "040704e4";
+  layout.translations = {0x04E40407, 0x04B00409};
+  layout.valueLengthInBytes = true;
+  FileVersionInfo info = VersionInfoFromBlock(BuildVersionBlock(layout));
   EXPECT_EQ(info.CompanyName, "Beispiel GmbH");
   EXPECT_EQ(info.ProductName, "");
 
   // Only the first translation is tried: a table for the second is not found.
-  spec.translations = {0x04B00409, 0x04E40407};
-  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(spec)), FileVersionInfo{});
+  layout.translations = {0x04B00409, 0x04E40407};
+  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(layout)), FileVersionInfo{});
   // No translation at all: nothing.
-  spec.translations = {};
-  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(spec)), FileVersionInfo{});
+  layout.translations = {};
+  EXPECT_EQ(VersionInfoFromBlock(BuildVersionBlock(layout)), FileVersionInfo{});
 }
 
 TEST(VersionInfo, FilesWithoutVersionInformationGiveEmptyFields) {
@@ -80,7 +80,7 @@ TEST(VersionInfo, FilesWithoutVersionInformationGiveEmptyFields) {
 }
 
 TEST(VersionInfo, TruncatedAndCorruptedImagesNeverCrash) {
-  std::string versionBlock = BuildVersionBlock(FullSpec());
+  std::string versionBlock = BuildVersionBlock(FullLayout());
   std::string image = BuildPeImage(versionBlock);
   ASSERT_TRUE(ExtractVersionBlock(image));
   std::size_t blockStart = image.find(versionBlock);
@@ -96,7 +96,7 @@ TEST(VersionInfo, TruncatedAndCorruptedImagesNeverCrash) {
     if (at >= blockStart) VersionInfoFromBlock(std::string_view(bad).substr(blockStart));
   }
   // A block whose lengths point past its end.
-  std::string block = BuildVersionBlock(FullSpec());
+  std::string block = BuildVersionBlock(FullLayout());
   block[0] = '\xFF';
   block[1] = '\xFF';
   EXPECT_EQ(VersionInfoFromBlock(block), FileVersionInfo{});

@@ -76,19 +76,19 @@ std::string FixedFileInfo() {
 
 }  // namespace
 
-std::string BuildVersionBlock(const VersionResourceSpec& spec) {
+std::string BuildVersionBlock(const VersionResourceLayout& layout) {
   std::vector<std::string> strings;
-  for (const auto& [key, text] : spec.strings) {
+  for (const auto& [key, text] : layout.strings) {
     std::u16string wide = Utf16(text);
     std::string value;
     PutUtf16z(value, wide);
-    auto length = static_cast<std::uint16_t>(spec.valueLengthInBytes ? value.size() : wide.size() + 1);
+    auto length = static_cast<std::uint16_t>(layout.valueLengthInBytes ? value.size() : wide.size() + 1);
     strings.push_back(Node(key, 1, value, length, {}));
   }
-  std::string table = Node(spec.table, 1, "", 0, strings);
+  std::string table = Node(layout.table, 1, "", 0, strings);
   std::string stringFileInfo = Node("StringFileInfo", 1, "", 0, {table});
   std::string translation;
-  for (auto t : spec.translations) Put32(translation, t);
+  for (auto t : layout.translations) Put32(translation, t);
   std::string var = Node("Translation", 0, translation, static_cast<std::uint16_t>(translation.size()), {});
   std::string varFileInfo = Node("VarFileInfo", 1, "", 0, {var});
   std::string fixed = FixedFileInfo();

@@ -9,7 +9,7 @@
 
 namespace vz::platform::testing {
 
-struct VersionResourceSpec {
+struct VersionResourceLayout {
   std::vector<std::pair<std::string, std::string>> strings;  // key, UTF-8 text
   std::string table = "040904B0";                            // StringTable key: language + code page
   std::vector<std::uint32_t> translations = {0x04B00409};    // language | code page << 16
@@ -17,7 +17,7 @@ struct VersionResourceSpec {
 };
 
 // The VS_VERSIONINFO block.
-std::string BuildVersionBlock(const VersionResourceSpec& spec);
+std::string BuildVersionBlock(const VersionResourceLayout& layout);
 
 // A PE image with one ".rsrc" section. With a block, the resource tree holds
 // an icon entry and RT_VERSION -> 1 -> 0x409 -> block; without one, only the icon.
