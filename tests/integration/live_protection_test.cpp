@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/Shield.h"
-#include "archive/ArchiveWriter.h"
 #include "platform/AppFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/linux/ProcfsProcesses.h"
@@ -18,12 +17,6 @@ namespace {
 using testsupport::ChildProcess;
 using testsupport::TempDir;
 
-void Pack(const std::string& archive, const std::string& member, const std::string& text) {
-  archive::TArchiveWriter writer(archive);
-  writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
-  writer.Commit();
-}
-
 // Tests run side by side and see each other's children: names carry the PID.
 std::string Unique(const std::string& name) { return name + "-" + std::to_string(::getpid()); }
 
@@ -31,18 +24,13 @@ class LiveProtection : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::SetAppFolderOverride(app.path());
-    Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", "Y\tBash\tbash\tThe shell\r\n");
-    Pack(app.file("Proc2.pck"), "Proclist.txt",
+    testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", "Y\tBash\tbash\tThe shell\r\n");
+    testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt",
          "X\tTest Spy\t" + Unique("vz-spy-one") + "\t(\"http://example.com/spy\")Watches you\r\n"
          "X\tSecond Spy\t" + Unique("vz-spy-two") + "\tAlso watches\r\n"
          "X\tKernel Spy\tkthreadd\tListed but has no program file\r\n");
-    Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
-    platform::RegistryLocations locations;
-    locations.machineHive = registryDir.file("machine.reg");
-    locations.userHive = registryDir.file("user.reg");
-    locations.machineAutostart = registryDir.file("autostart-machine");
-    locations.userAutostart = registryDir.file("autostart-user");
-    registry = platform::OpenRegistryStore(locations);
+    testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
+    registry = testsupport::OpenTestRegistry(registryDir);
     shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry}, app::CommandLine{},
                                            [] {});
     shield->CreateWindows();

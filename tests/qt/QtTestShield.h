@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "app/Shield.h"
-#include "archive/ArchiveWriter.h"
 #include "platform/AppFolder.h"
 #include "platform/testing/FakeProcesses.h"
 #include "support/TestSupport.h"
@@ -17,12 +16,6 @@
 #include "ui/scripted/ScriptedPorts.h"
 
 namespace vz::qttest {
-
-inline void Pack(const std::string& archive, const std::string& member, const std::string& text) {
-  archive::TArchiveWriter writer(archive);
-  writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
-  writer.Commit();
-}
 
 inline const char* kKnownList =
     "Y\tBash shell\tbash\tThe GNU shell\r\n"
@@ -37,15 +30,10 @@ class QtTestShield {
                         platform::ProcessPlatform* realProcesses = nullptr)
       : front_(ui::qt::QtFrontEnd::Options{&dialogs, &browser, tray, nullptr}) {
     platform::SetAppFolderOverride(app.path());
-    Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
-    Pack(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
-    Pack(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
-    platform::RegistryLocations locations;
-    locations.machineHive = registryDir.file("machine.reg");
-    locations.userHive = registryDir.file("user.reg");
-    locations.machineAutostart = registryDir.file("autostart-machine");
-    locations.userAutostart = registryDir.file("autostart-user");
-    registry = platform::OpenRegistryStore(locations);
+    testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
+    testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
+    testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
+    registry = testsupport::OpenTestRegistry(registryDir);
     shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();

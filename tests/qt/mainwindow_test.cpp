@@ -187,7 +187,7 @@ TEST(QtMainWindow, WithoutTrayTheWindowStaysReachableMinimised) {
 TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
   testsupport::TempDir app, registryDir;
   platform::SetAppFolderOverride(app.path());
-  Pack(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
+  testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
   std::string instance = "vazeru-qt-test-" + std::to_string(std::random_device{}());
   ::setenv("VAZERU_INSTANCE_NAME", instance.c_str(), 1);
   platform::RegistryLocations locations{registryDir.file("m.reg"), registryDir.file("u.reg"),

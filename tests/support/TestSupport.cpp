@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "archive/ArchiveWriter.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -153,6 +155,21 @@ std::string ProgramRun::Output() const { return ReadFile(outputFile_); }
 
 bool ProgramRun::WaitForOutput(const std::string& text, int timeoutMs) const {
   return WaitUntil([&] { return Output().find(text) != std::string::npos; }, timeoutMs);
+}
+
+void PackArchive(const std::string& archivePath, const std::string& member, const std::string& text) {
+  archive::TArchiveWriter writer(archivePath);
+  writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
+  writer.Commit();
+}
+
+std::unique_ptr<platform::RegistryStore> OpenTestRegistry(const TempDir& folder) {
+  platform::RegistryLocations locations;
+  locations.machineHive = folder.file("machine.reg");
+  locations.userHive = folder.file("user.reg");
+  locations.machineAutostart = folder.file("autostart-machine");
+  locations.userAutostart = folder.file("autostart-user");
+  return platform::OpenRegistryStore(locations);
 }
 
 namespace {

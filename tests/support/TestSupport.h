@@ -3,8 +3,11 @@
 // chosen names, small file utilities.
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/Registry.h"
 
 namespace vz::testsupport {
 
@@ -68,6 +71,12 @@ class ProgramRun {
   int status_ = 0;
   std::string outputFile_;
 };
+
+// A program folder for a shield under test: the archive NAME holding one
+// member with the given text, packed as the shield receives it.
+void PackArchive(const std::string& archivePath, const std::string& member, const std::string& text);
+// A registry store whose hives and autostart folders all lie in folder.
+std::unique_ptr<platform::RegistryStore> OpenTestRegistry(const TempDir& folder);
 
 // Path of a helper program built for the tests (build/tests/NAME).
 std::string TestHelperPath(const std::string& name);
