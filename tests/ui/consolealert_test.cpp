@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "inventory/ProcessList.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/FakeProcesses.h"
+#include "protection/AlertModel.h"
+#include "support/TestSupport.h"
+#include "ui/console/ConsoleAlertView.h"
+#include "ui/scripted/ScriptedPorts.h"
+
+namespace vz::ui::console {
+namespace {
+
+// The terminal alert over a scripted front end: what it prints and what its
+// typed or unattended actions do to the alert model.
+class ConsoleAlertTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.Start(20, "xmrig", dir.file("xmrig"));
+    testsupport::WriteFile(dir.file("xmrig"), "binary");
+    list.SetForceRefresh(true);
+    list.RefreshProcessList();
+    front.events.onPump = [this] { clock.ticks += 500; };
+    alert.Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "XMRig miner    (xmrig)", dir.file("xmrig"),
+                                             "20", "Monero miner", "http://example.com/xmrig",
+                                             list.Table().Row(0).startTime};
+  }
+
+  std::string Printed() {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text.append(buf, n);
+    return text;
+  }
+
+  // Shows the alert through a terminal view with this input and policy.
+  void Show(const std::string& typed, const std::string& policy) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    ::close(fds[1]);
+    platform::TerminalInput in(fds[0]);
+    ConsoleAlertView view(out, in, policy);
+    ports.alert = &view;
+    protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"));
+    model.Fields() = alert.Fields();
+    model.ShowAlert();
+    killEnabled = model.KillEnabled();
+    ::close(fds[0]);
+  }
+
+  testsupport::TempDir dir;
+  std::FILE* file = std::tmpfile();
+  ConsoleOutput out{file};
+  platform::testing::FakeClock clock;
+  platform::testing::FakeProcesses fake;
+  scripted::ScriptedFrontEnd front;
+  Ports ports = front.ports();
+  inventory::ProcessList list{fake, *ports.mainWindow, clock};
+  protection::ProcessTermination termination{fake, list, ports, clock};
+  protection::ExclusionList exclusions;
+  protection::AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA")};
+  bool killEnabled = true;
+};
+
+TEST_F(ConsoleAlertTest, TypedActionsRunUntilTheAlertCloses) {
+  Show("m\nz\nk\nk\nc\nnever read\n", "");
+  std::string text = Printed();
+  EXPECT_NE(text.find("Orvane Alert !  Possible Spyware Process Found (Memory)"), std::string::npos);
+  EXPECT_NE(text.find("XMRig miner    (xmrig)"), std::string::npos);
+  EXPECT_NE(text.find("Location : " + dir.file("xmrig")), std::string::npos);
+  EXPECT_NE(text.find("PID : 20"), std::string::npos);
+  EXPECT_NE(text.find("More info : http://example.com/xmrig"), std::string::npos);
+  // "z" is no action; the second "k" is not offered once the process is ended.
+  EXPECT_NE(text.find("not an action of this alert"), std::string::npos);
+  EXPECT_NE(text.find("process ended"), std::string::npos);
+  ASSERT_EQ(fake.terminations().size(), 1u);
+  EXPECT_FALSE(killEnabled);
+  ASSERT_EQ(front.browser.opened.size(), 1u);
+  EXPECT_NE(front.browser.opened[0].find("/search?q=xmrig"), std::string::npos);
+}
+
+TEST_F(ConsoleAlertTest, UnattendedPoliciesAndNobodyToAsk) {
+  Show("", "exclude");
+  EXPECT_EQ(testsupport::ReadFile(dir.file("EXCFDir.QVA")), dir.file("xmrig") + "\r\n");
+  Show("", "delete");
+  EXPECT_EQ(fake.terminations().size(), 1u);
+  EXPECT_TRUE(front.dialogs.WasShown("File Deleted file"));
+  Show("", "");
+  // Input that has ended closes the alert, and says so.
+  EXPECT_NE(Printed().find("(input ended: alert closed)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vz::ui::console
