@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/FileSystem.h"
+#include "platform/linux/SingleInstanceNames.h"
 #include "support/TestSupport.h"
 
 namespace vz {
@@ -37,7 +38,9 @@ TEST(ScreenshotSmoke, MainWindowUnderXvfbWithTheSampleData) {
                                 testsupport::ProgramPath("qvshield"), "--app-folder", app.path()};
   testsupport::ProgramRun run(argv, env, home.file("output.txt"));
   int code = -1;
-  ASSERT_TRUE(run.WaitForExit(90000, &code)) << run.Output();
+  bool ended = run.WaitForExit(90000, &code);
+  platform::RemoveInstanceRegion(instance);
+  ASSERT_TRUE(ended) << run.Output();
   EXPECT_EQ(code, 0) << run.Output();
 
   QImage image(QString::fromStdString(shot));
