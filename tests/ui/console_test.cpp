@@ -3,33 +3,12 @@
 
 #include <cstdio>
 
+#include "CapturedOutput.h"
 #include "ui/console/ConsoleDialogs.h"
 #include "ui/console/ProcessListPrinter.h"
 
 namespace vz::ui::console {
 namespace {
-
-// Captures what the terminal front end prints.
-class Captured {
- public:
-  Captured() : file_(std::tmpfile()), out(file_) {}
-  ~Captured() { std::fclose(file_); }
-  std::string Text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) text.append(buf, n);
-    return text;
-  }
-
- private:
-  std::FILE* file_;
-
- public:
-  ConsoleOutput out;
-};
 
 // A pipe standing in for the terminal, with lines already typed.
 class TypedInput {
@@ -57,7 +36,7 @@ class TypedInput {
 };
 
 TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
-  Captured cap;
+  CapturedOutput cap;
   platform::TerminalInput none(-1);
   ConsoleDialogs dialogs(cap.out, none, DialogAnswer::Yes);
   EXPECT_EQ(dialogs.Ask("Warning", "Overwrite?", DialogButtons::YesNoCancel), DialogAnswer::Yes);
@@ -71,7 +50,7 @@ TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
 }
 
 TEST(ConsoleDialogs, AsksAtThePromptUntilAnOfferedAnswerIsTyped) {
-  Captured cap;
+  CapturedOutput cap;
   TypedInput typed("maybe\nok\nn\n");
   platform::TerminalInput in(typed.fd());
   ConsoleDialogs dialogs(cap.out, in, std::nullopt);
@@ -83,7 +62,7 @@ TEST(ConsoleDialogs, AsksAtThePromptUntilAnOfferedAnswerIsTyped) {
 }
 
 TEST(ProcessListPrinter, PrintsTheListOnceThenOnlyWhatAppearsOrDisappears) {
-  Captured cap;
+  CapturedOutput cap;
   ProcessListPrinter printer(cap.out, false);
   inventory::ProcessTable table;
   table.Assign({{"bash", "100", "Normal", "/usr/bin/bash", 5}, {"kthreadd", "2", "Normal", "", 1}});
@@ -106,7 +85,7 @@ TEST(ProcessListPrinter, PrintsTheListOnceThenOnlyWhatAppearsOrDisappears) {
 }
 
 TEST(ProcessListPrinter, QuietPrintsNothingButStillTracks) {
-  Captured cap;
+  CapturedOutput cap;
   ProcessListPrinter printer(cap.out, true);
   inventory::ProcessTable table;
   table.Assign({{"bash", "100", "Normal", "/usr/bin/bash", 5}});

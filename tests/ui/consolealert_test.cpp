@@ -7,6 +7,7 @@
 #include "platform/testing/FakeClock.h"
 #include "platform/testing/FakeProcesses.h"
 #include "protection/AlertModel.h"
+#include "CapturedOutput.h"
 #include "support/TestSupport.h"
 #include "ui/console/ConsoleAlertView.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -29,15 +30,7 @@ class ConsoleAlertTest : public ::testing::Test {
                                              list.Table().Row(0).startTime};
   }
 
-  std::string Printed() {
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text.append(buf, n);
-    return text;
-  }
+  std::string Printed() { return captured.Text(); }
 
   // Shows the alert through a terminal view with this input and policy.
   void Show(const std::string& typed, const std::string& policy) {
@@ -56,8 +49,8 @@ class ConsoleAlertTest : public ::testing::Test {
   }
 
   testsupport::TempDir dir;
-  std::FILE* file = std::tmpfile();
-  ConsoleOutput out{file};
+  CapturedOutput captured;
+  ConsoleOutput& out = captured.out;
   platform::testing::FakeClock clock;
   platform::testing::FakeProcesses fake;
   scripted::ScriptedFrontEnd front;
