@@ -15,7 +15,7 @@
 #include "BenchSupport.h"
 #include "app/ShieldLog.h"
 #include "archive/ArchiveWriter.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/Clock.h"
 #include "platform/FileMetadata.h"
@@ -57,11 +57,11 @@ class TimedExtractor final : public vz::knowledge::ArchiveExtractor {
   }
 
  private:
-  vz::archive::TResource resource_;
+  vz::archive::ArchiveExtraction resource_;
 };
 
 void Pack(const std::string& archive, const std::string& member, const std::string& text) {
-  vz::archive::TArchiveWriter writer(archive);
+  vz::archive::ArchiveWriter writer(archive);
   writer.AddData(text, vz::archive::EntryInfo{member, vz::platform::DosDateTimeFromUnix(std::time(nullptr)), 0x20});
   writer.Commit();
 }

@@ -60,7 +60,7 @@ Fixture& Shared() {
 // that no other process replaced the file).
 void BM_HiveReadValue_Ours(benchmark::State& state) {
   RegistryKey key;
-  Shared().store->OpenKey(HKEY_LOCAL_MACHINE, kKey, RegAccess::Read, RegDisposition::OpenExisting, key);
+  Shared().store->OpenKey(RegistryRoot::LocalMachine, kKey, RegAccess::Read, RegDisposition::OpenExisting, key);
   std::string text;
   for (auto _ : state) {
     key.ReadString("ProgramFilesDir", text);
@@ -75,7 +75,7 @@ void BM_HiveOpenReadClose_Ours(benchmark::State& state) {
   std::string text;
   for (auto _ : state) {
     RegistryKey key;
-    Shared().store->OpenKey(HKEY_LOCAL_MACHINE, kKey, RegAccess::Read, RegDisposition::OpenExisting, key);
+    Shared().store->OpenKey(RegistryRoot::LocalMachine, kKey, RegAccess::Read, RegDisposition::OpenExisting, key);
     key.ReadAsText("Value9999", text);
     key.Close();
     benchmark::DoNotOptimize(text);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "archive/ArchiveErrors.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 
 namespace {
 
@@ -49,9 +49,9 @@ std::string ExtractInto(const fs::path& archive, const fs::path& folder, int thr
   fs::create_directories(folder);
   // Kept across inputs: the work buffers are allocated once, as in the shield.
   static YesDialogs dialogs;
-  static vz::archive::TResource one(dialogs);
-  static vz::archive::TResource two(dialogs);
-  vz::archive::TResource& resource = threads == 1 ? one : two;
+  static vz::archive::ArchiveExtraction one(dialogs);
+  static vz::archive::ArchiveExtraction two(dialogs);
+  vz::archive::ArchiveExtraction& resource = threads == 1 ? one : two;
   resource.Manager().SetWorkerThreads(threads);
   dialogs.shown.clear();
   std::string result;
@@ -61,7 +61,7 @@ std::string ExtractInto(const fs::path& archive, const fs::path& folder, int thr
     result += std::to_string(summary.filesExtracted);
     result += " failed ";
     result += std::to_string(summary.failedBlocks);
-  } catch (const vz::archive::EArchiveError& e) {
+  } catch (const vz::archive::ArchiveError& e) {
     result = std::string("error ") + e.what();
   }
   for (const auto& text : dialogs.shown) {
@@ -89,11 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // List and test.
   try {
     static YesDialogs dialogs;
-    static vz::archive::TArchiveManager manager(dialogs);
+    static vz::archive::ArchiveManager manager(dialogs);
     manager.OpenArchive(archive.string(), false);
     for (const auto& entry : manager.Archive()->CentralDir().Entries()) manager.TestFile(*entry);
     manager.CloseArchive();
-  } catch (const vz::archive::EArchiveError&) {
+  } catch (const vz::archive::ArchiveError&) {
   }
   // Extract both ways; the outcomes must be identical.
   std::string one = ExtractInto(archive, work / "one", 1);

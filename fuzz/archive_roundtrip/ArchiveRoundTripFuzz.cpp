@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "archive/ArchiveWriter.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs::create_directories(work);
   const std::string archive = (work / "rt.pck").string();
   {
-    vz::archive::TArchiveWriter writer(archive);
+    vz::archive::ArchiveWriter writer(archive);
     for (int f = 0; f < files; ++f) writer.AddData(contents[static_cast<size_t>(f)], {Numbered("f", f), 0, 0x20});
     writer.Commit();
   }
@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::create_directories(out);
     // Kept across inputs: the work buffers are allocated once, as in the shield.
     static AnswerOk dialogs;
-    static vz::archive::TResource one(dialogs);
-    static vz::archive::TResource two(dialogs);
-    vz::archive::TResource& resource = threads == 1 ? one : two;
+    static vz::archive::ArchiveExtraction one(dialogs);
+    static vz::archive::ArchiveExtraction two(dialogs);
+    vz::archive::ArchiveExtraction& resource = threads == 1 ? one : two;
     resource.Manager().SetWorkerThreads(threads);
     dialogs.shown = 0;
     auto summary = resource.DecompressFromArchive(archive, out.string(), "");

@@ -244,7 +244,7 @@ platform::RegistryKey MainWindowModel::OpenRunKeyForWriting() {
   platform::RegistryKey key;
   // Opened without creating it; a key that cannot be opened for writing (no
   // rights on the machine's Run key) leaves everything as it is.
-  if (!registry_.OpenKey(platform::HKEY_LOCAL_MACHINE, kRunKey, platform::RegAccess::ReadWrite,
+  if (!registry_.OpenKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::RegAccess::ReadWrite,
                          platform::RegDisposition::OpenExisting, key))
     return {};
   return key;

@@ -9,14 +9,14 @@ namespace vz::app {
 // The archive component as the start-up load sees it.
 class Shield::ResourceExtractor final : public knowledge::ArchiveExtractor {
  public:
-  explicit ResourceExtractor(archive::TResource& resource) : resource_(resource) {}
+  explicit ResourceExtractor(archive::ArchiveExtraction& resource) : resource_(resource) {}
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
                              const std::string& fileName) override {
     resource_.DecompressFromArchive(archivePath, destFolder, fileName);
   }
 
  private:
-  archive::TResource& resource_;
+  archive::ArchiveExtraction& resource_;
 };
 
 Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLine commandLine,

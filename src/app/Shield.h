@@ -11,7 +11,7 @@
 #include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
 #include "app/ShieldLog.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
@@ -99,7 +99,7 @@ class Shield {
   inventory::ProcessList processList_;
   MainCycle cycle_;
   knowledge::KnowledgeBase knowledge_;
-  archive::TResource resource_;
+  archive::ArchiveExtraction resource_;
   std::unique_ptr<ResourceExtractor> extractor_;
   inventory::FolderValues folders_;
   protection::ExclusionList exclusions_;

@@ -6,45 +6,45 @@
 
 namespace vz::archive {
 
-class EArchiveError : public std::runtime_error {
+class ArchiveError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // A record whose signature is not the expected one.
-class ESignatureWrong : public EArchiveError {
+class SignatureWrong : public ArchiveError {
  public:
-  ESignatureWrong() : EArchiveError("Wrong Signature. Archive could be corrupted.") {}
+  SignatureWrong() : ArchiveError("Wrong Signature. Archive could be corrupted.") {}
 };
 
-class ESeekError : public EArchiveError {
+class SeekError : public ArchiveError {
  public:
-  ESeekError() : EArchiveError("SmartSeek General error") {}
+  SeekError() : ArchiveError("SmartSeek General error") {}
 };
 
 // The user declined a prompt ("Create new archive cancelled", "Extract operation cancelled").
-class EUserCancel : public EArchiveError {
+class UserCancel : public ArchiveError {
  public:
-  using EArchiveError::EArchiveError;
+  using ArchiveError::ArchiveError;
 };
 
 // One entry is left out; the extraction goes on with the next.
-class EFileNotExtracted : public EArchiveError {
+class FileNotExtracted : public ArchiveError {
  public:
-  using EArchiveError::EArchiveError;
+  using ArchiveError::ArchiveError;
 };
 
-class EInOutError : public EArchiveError {
+class InOutError : public ArchiveError {
  public:
-  using EArchiveError::EArchiveError;
+  using ArchiveError::ArchiveError;
 };
 
 // A block that cannot be expanded safely: its header does not fit the work
 // buffers, its stream decodes to too many bytes, or its decoder ran more than
 // 20 bytes past the payload. Ends the extraction of this archive.
-class EBlockDamaged : public EArchiveError {
+class BlockDamaged : public ArchiveError {
  public:
-  using EArchiveError::EArchiveError;
+  using ArchiveError::ArchiveError;
 };
 
 inline constexpr const char* kTooManyBitModeBytes = "Too many bytes read in bit mode.";

@@ -10,7 +10,7 @@ unsigned OpenModeFor(bool openExisting) { return openExisting ? (kOpenRead | kSh
 
 }  // namespace
 
-void TCentralDir::LoadCentralDir() {
+void CentralDirectory::LoadCentralDir() {
   entries_.clear();
   if (centralDirOffset_ == -1 && archive_.Size() > 0) {
     archive_.DisableBuffer();
@@ -28,44 +28,44 @@ void TCentralDir::LoadCentralDir() {
   for (;;) {
     std::uint32_t signature = ReadDWord(archive_);
     if (signature == kSigCentralDirEnd) {
-      TCentralDirEndHeader end;
+      CentralDirEndHeader end;
       end.ReadBody(archive_);
       blockSize_ = end.BlockSize;
       return;
     }
-    if (signature != kSigCentralFile) throw ESignatureWrong();
-    auto entry = std::make_unique<TCentralFileHeader>();
+    if (signature != kSigCentralFile) throw SignatureWrong();
+    auto entry = std::make_unique<CentralFileHeader>();
     entry->ReadBody(archive_);
     entries_.push_back(std::move(entry));
   }
 }
 
-void TCentralDir::SaveCentralDir() {
-  TCentralDirEndHeader end;
+void CentralDirectory::SaveCentralDir() {
+  CentralDirEndHeader end;
   end.BlockSize = kWriterBlockSize;
   end.CentralDirOffset = archive_.GetBufferedPosition();
   for (const auto& entry : entries_) entry->WriteRecord(archive_);
   end.WriteRecord(archive_);
 }
 
-TArchiveFile::TArchiveFile(const std::string& fileName, bool openExisting)
-    : TBitFile(fileName, OpenModeFor(openExisting)) {
+ArchiveFile::ArchiveFile(const std::string& fileName, bool openExisting)
+    : BitFile(fileName, OpenModeFor(openExisting)) {
   if (openExisting) {
-    TResourceArchiveHeader header;
+    ResourceArchiveHeader header;
     header.ReadChecked(*this);
-    centralDir_ = std::make_unique<TCentralDir>(*this);
+    centralDir_ = std::make_unique<CentralDirectory>(*this);
     centralDir_->LoadCentralDir();
     return;
   }
-  TResourceArchiveHeader header;
+  ResourceArchiveHeader header;
   header.WriteRecord(*this);
-  centralDir_ = std::make_unique<TCentralDir>(*this);
+  centralDir_ = std::make_unique<CentralDirectory>(*this);
   centralDir_->SaveCentralDir();
   FlushBuffer();
-  if (TakeWriteFailure()) throw EInOutError("Cannot write archive " + fileName);
+  if (TakeWriteFailure()) throw InOutError("Cannot write archive " + fileName);
   centralDir_->LoadCentralDir();
 }
 
-TArchiveFile::~TArchiveFile() { centralDir_.reset(); }
+ArchiveFile::~ArchiveFile() { centralDir_.reset(); }
 
 }  // namespace vz::archive

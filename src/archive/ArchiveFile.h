@@ -11,39 +11,39 @@
 
 namespace vz::archive {
 
-class TArchiveFile;
+class ArchiveFile;
 
-class TCentralDir {
+class CentralDirectory {
  public:
-  explicit TCentralDir(TArchiveFile& archive) : archive_(archive) {}
+  explicit CentralDirectory(ArchiveFile& archive) : archive_(archive) {}
 
   void LoadCentralDir();
   // Writes the entries and the end record at the archive's current position.
   void SaveCentralDir();
 
-  std::vector<std::unique_ptr<TCentralFileHeader>>& Entries() { return entries_; }
-  const std::vector<std::unique_ptr<TCentralFileHeader>>& Entries() const { return entries_; }
+  std::vector<std::unique_ptr<CentralFileHeader>>& Entries() { return entries_; }
+  const std::vector<std::unique_ptr<CentralFileHeader>>& Entries() const { return entries_; }
   std::int32_t CentralDirOffset() const { return centralDirOffset_; }
   std::int32_t BlockSize() const { return blockSize_; }
 
  private:
-  TArchiveFile& archive_;
-  std::vector<std::unique_ptr<TCentralFileHeader>> entries_;
+  ArchiveFile& archive_;
+  std::vector<std::unique_ptr<CentralFileHeader>> entries_;
   std::int32_t centralDirOffset_ = -1;
   std::int32_t blockSize_ = 0;
 };
 
-class TArchiveFile : public TBitFile {
+class ArchiveFile : public BitFile {
  public:
   // openExisting: read the header and directory of an archive; otherwise
   // create a new, empty archive (16 bytes) and read it back.
-  TArchiveFile(const std::string& fileName, bool openExisting);
-  ~TArchiveFile() override;
+  ArchiveFile(const std::string& fileName, bool openExisting);
+  ~ArchiveFile() override;
 
-  TCentralDir& CentralDir() { return *centralDir_; }
+  CentralDirectory& CentralDir() { return *centralDir_; }
 
  private:
-  std::unique_ptr<TCentralDir> centralDir_;
+  std::unique_ptr<CentralDirectory> centralDir_;
 };
 
 }  // namespace vz::archive

@@ -28,7 +28,7 @@ class TemporaryFileSink final : public BlockSink {
       path_ = folder + ".vazeru-part-" + std::to_string(random() % 100000000);
       file_ = std::fopen(path_.c_str(), "wbx");
     }
-    if (!file_) throw EInOutError("Cannot create a file in " + folder + ": " + std::strerror(errno));
+    if (!file_) throw InOutError("Cannot create a file in " + folder + ": " + std::strerror(errno));
   }
   ~TemporaryFileSink() override {
     if (file_) std::fclose(file_);
@@ -36,17 +36,17 @@ class TemporaryFileSink final : public BlockSink {
   }
   void Write(const std::uint8_t* data, std::int32_t size) override {
     if (size > 0 && std::fwrite(data, 1, static_cast<size_t>(size), file_) != static_cast<size_t>(size))
-      throw EInOutError("Cannot write " + path_);
+      throw InOutError("Cannot write " + path_);
   }
   void Close() {
     bool ok = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (!ok) throw EInOutError("Cannot write " + path_);
+    if (!ok) throw InOutError("Cannot write " + path_);
   }
   void PlaceAs(const std::string& target) {
     std::error_code ec;
     fs::rename(path_, target, ec);
-    if (ec) throw EInOutError("Cannot create " + target + ": " + ec.message());
+    if (ec) throw InOutError("Cannot create " + target + ": " + ec.message());
     placed_ = true;
   }
   const std::string& path() const { return path_; }
@@ -69,34 +69,34 @@ bool IsPlainFileName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
-TArchiveManager::TArchiveManager(ui::Dialogs& dialogs) : dialogs_(dialogs) {
+ArchiveManager::ArchiveManager(ui::Dialogs& dialogs) : dialogs_(dialogs) {
   expander_.onMessage = [this](const std::string& text) { dialogs_.Inform(kMessageCaption, text); };
 }
 
-TArchiveManager::~TArchiveManager() = default;
+ArchiveManager::~ArchiveManager() = default;
 
-void TArchiveManager::SetWorkerThreads(int threads) {
+void ArchiveManager::SetWorkerThreads(int threads) {
   threads = std::max(1, std::min(threads, 16));
   if (threads != workerThreads_) parallel_.reset();
   workerThreads_ = threads;
 }
 
-void TArchiveManager::SetDestFolder(const std::string& folder) { destFolder_ = platform::IncludeTrailingSeparator(folder); }
+void ArchiveManager::SetDestFolder(const std::string& folder) { destFolder_ = platform::IncludeTrailingSeparator(folder); }
 
-void TArchiveManager::ShowProgress(std::int32_t percent) {
+void ArchiveManager::ShowProgress(std::int32_t percent) {
   if (OnShowProgress) OnShowProgress(*this, percent);
 }
 
-void TArchiveManager::ShowStatus(const std::string& text) {
+void ArchiveManager::ShowStatus(const std::string& text) {
   if (!text.empty()) AddLog(text);
   if (OnShowStatus) OnShowStatus(*this, text);
 }
 
-void TArchiveManager::AddLog(const std::string& text) {
+void ArchiveManager::AddLog(const std::string& text) {
   if (OnAddLog) OnAddLog(*this, "ArchiveMan: " + text);
 }
 
-void TArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
+void ArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
   if (archive_) CloseArchive();
   archivePath_ = fs::absolute(fs::path(fileName)).lexically_normal().string();
   archiveFolder_ = platform::FolderPart(archivePath_);
@@ -113,36 +113,36 @@ void TArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
   fs::current_path(archiveFolder_, ec);  // the archive folder becomes the current one
   failedBlocks_ = 0;
   if (platform::FileExists(archivePath_)) {
-    archive_ = std::make_unique<TArchiveFile>(archivePath_, true);
+    archive_ = std::make_unique<ArchiveFile>(archivePath_, true);
   } else {
     if (prompt) {
       auto answer = dialogs_.Ask("Create new archive?",
                                  "The archive file " + archivePath_ + " does not exist. Do you want to create a new file?",
                                  ui::DialogButtons::YesNoCancel);
-      if (answer != ui::DialogAnswer::Yes) throw EUserCancel("Create new archive cancelled");
+      if (answer != ui::DialogAnswer::Yes) throw UserCancel("Create new archive cancelled");
     }
-    archive_ = std::make_unique<TArchiveFile>(archivePath_, false);
+    archive_ = std::make_unique<ArchiveFile>(archivePath_, false);
   }
   if (OnCentralDirChange) OnCentralDirChange(*this);
   AddLog("Archive Opened - " + archivePath_);
   AddLog("CentralDir Loaded");
 }
 
-void TArchiveManager::CloseArchive() {
+void ArchiveManager::CloseArchive() {
   archive_.reset();
   // The block buffers of the worker threads are only kept while an archive is open.
   parallel_.reset();
   AddLog("Archive Closed - " + archivePath_);
 }
 
-void TArchiveManager::ExtractList(const std::vector<const TCentralFileHeader*>& entries, std::int32_t& files,
+void ArchiveManager::ExtractList(const std::vector<const CentralFileHeader*>& entries, std::int32_t& files,
                                   std::int32_t& bytes) {
   files = 0;
   bytes = 0;
-  for (const TCentralFileHeader* entry : entries) {
+  for (const CentralFileHeader* entry : entries) {
     try {
       ExtractFile(*entry);
-    } catch (const EFileNotExtracted&) {
+    } catch (const FileNotExtracted&) {
       continue;
     }
     files += 1;
@@ -150,7 +150,7 @@ void TArchiveManager::ExtractList(const std::vector<const TCentralFileHeader*>& 
   }
 }
 
-void TArchiveManager::AfterBlock(std::int32_t block, std::int32_t blockCount, bool ok) {
+void ArchiveManager::AfterBlock(std::int32_t block, std::int32_t blockCount, bool ok) {
   if (ok) {
     AddLog("Block " + std::to_string(block) + " Expand and CRC32 Check OK.");
   } else {
@@ -161,13 +161,13 @@ void TArchiveManager::AfterBlock(std::int32_t block, std::int32_t blockCount, bo
   if (eventPump) eventPump->ProcessPendingEvents();
 }
 
-void TArchiveManager::ExpandEntryBlocks(const TCentralFileHeader& entry, BlockSink& sink) {
-  if (!archive_) throw EInOutError("No archive is open");
+void ArchiveManager::ExpandEntryBlocks(const CentralFileHeader& entry, BlockSink& sink) {
+  if (!archive_) throw InOutError("No archive is open");
   const std::int32_t count = entry.BlockCount;
   archive_->SmartSeek(entry.DataOffset, SeekOrigin::FromStart);
   std::int32_t b = 0;
   if (workerThreads_ > 1 && count > 1) {
-    if (!parallel_) parallel_ = std::make_unique<TParallelExpander>(workerThreads_);
+    if (!parallel_) parallel_ = std::make_unique<ParallelExpander>(workerThreads_);
     b = parallel_->Run(*archive_, count, [&](std::int32_t block, const ExpandedBlock& result) {
       if (!result.crcOk) dialogs_.Inform(kMessageCaption, kCrcMismatchMessage);
       sink.Write(result.data, result.length);
@@ -180,16 +180,16 @@ void TArchiveManager::ExpandEntryBlocks(const TCentralFileHeader& entry, BlockSi
   }
 }
 
-void TArchiveManager::WriteToTemporaryAndPlace(const TCentralFileHeader& entry, const std::string& path) {
+void ArchiveManager::WriteToTemporaryAndPlace(const CentralFileHeader& entry, const std::string& path) {
   TemporaryFileSink sink(destFolder_);
   ExpandEntryBlocks(entry, sink);
   sink.Close();
   platform::SetFileDate(sink.path(), entry.FileDateTime);
-  platform::SetFileAttributes(sink.path(), entry.Attributes);
+  platform::SetDosAttributes(sink.path(), entry.Attributes);
   sink.PlaceAs(path);
 }
 
-void TArchiveManager::ExtractFile(const TCentralFileHeader& entry) {
+void ArchiveManager::ExtractFile(const CentralFileHeader& entry) {
   ShowProgress(0);
   ShowStatus("");
   if (!IsPlainFileName(entry.FileName)) {
@@ -197,24 +197,24 @@ void TArchiveManager::ExtractFile(const TCentralFileHeader& entry) {
                           "\" does not name a plain file. File not extracted.";
     AddLog(message);
     dialogs_.Error("Error", message);
-    throw EFileNotExtracted(message);
+    throw FileNotExtracted(message);
   }
   const std::string path = destFolder_ + entry.FileName;
   std::error_code ec;
   if (fs::exists(fs::symlink_status(path, ec))) {
     auto answer = dialogs_.Ask("Warning", "The file " + path + " exists. Do you want to overwrite the file?",
                                ui::DialogButtons::YesNoCancel, ui::DialogIcon::Warning);
-    if (answer == ui::DialogAnswer::Cancel) throw EUserCancel("Extract operation cancelled");
-    if (answer != ui::DialogAnswer::Yes) throw EFileNotExtracted("Destination file exists. File not extracted.");
-    if (!platform::SetFileAttributes(path, platform::kAttrArchive))
-      throw EInOutError("Cannot clear dest file attributes");
+    if (answer == ui::DialogAnswer::Cancel) throw UserCancel("Extract operation cancelled");
+    if (answer != ui::DialogAnswer::Yes) throw FileNotExtracted("Destination file exists. File not extracted.");
+    if (!platform::SetDosAttributes(path, platform::kAttrArchive))
+      throw InOutError("Cannot clear dest file attributes");
   }
   ShowStatus("Extracting " + path);
   AddLog("Total number of blocks - " + std::to_string(entry.BlockCount));
   WriteToTemporaryAndPlace(entry, path);
 }
 
-std::int32_t TArchiveManager::TestFile(const TCentralFileHeader& entry) {
+std::int32_t ArchiveManager::TestFile(const CentralFileHeader& entry) {
   const std::int32_t before = failedBlocks_;
   AddLog("Total number of blocks - " + std::to_string(entry.BlockCount));
   DiscardSink sink;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive/ArchiveFile.h"
-#include "archive/Expander.h"
+#include "archive/BlockExpander.h"
 #include "archive/ParallelExpander.h"
 #include "ui/Dialogs.h"
 #include "ui/EventPump.h"
@@ -19,32 +19,32 @@ namespace vz::archive {
 // Caption of the plain messages ("CRC does not match!", "Error: No files extracted").
 inline constexpr const char* kMessageCaption = "Orvane Vazeru";
 
-class TArchiveManager {
+class ArchiveManager {
  public:
-  explicit TArchiveManager(ui::Dialogs& dialogs);
-  virtual ~TArchiveManager();
+  explicit ArchiveManager(ui::Dialogs& dialogs);
+  virtual ~ArchiveManager();
 
-  std::function<void(TArchiveManager&)> OnCentralDirChange;
-  std::function<void(TArchiveManager&, std::int32_t)> OnShowProgress;
-  std::function<void(TArchiveManager&, const std::string&)> OnShowStatus;
-  std::function<void(TArchiveManager&, const std::string&)> OnAddLog;
+  std::function<void(ArchiveManager&)> OnCentralDirChange;
+  std::function<void(ArchiveManager&, std::int32_t)> OnShowProgress;
+  std::function<void(ArchiveManager&, const std::string&)> OnShowStatus;
+  std::function<void(ArchiveManager&, const std::string&)> OnAddLog;
   // Lets pending window messages run after each block (none when null).
   ui::EventPump* eventPump = nullptr;
 
   // Opens (or, after asking when prompt is set, creates) the archive; may
-  // raise EUserCancel, ESignatureWrong, EInOutError.
+  // raise UserCancel, SignatureWrong, InOutError.
   void OpenArchive(const std::string& fileName, bool prompt);
   void CloseArchive();
   bool IsArchiveOpen() const { return archive_ != nullptr; }
-  TArchiveFile* Archive() { return archive_.get(); }
+  ArchiveFile* Archive() { return archive_.get(); }
 
-  void ExtractList(const std::vector<const TCentralFileHeader*>& entries, std::int32_t& files, std::int32_t& bytes);
-  // Extracts one entry into DestFolder; may raise EFileNotExtracted,
-  // EUserCancel, EInOutError, ESignatureWrong, EBlockDamaged, ESeekError.
-  void ExtractFile(const TCentralFileHeader& entry);
+  void ExtractList(const std::vector<const CentralFileHeader*>& entries, std::int32_t& files, std::int32_t& bytes);
+  // Extracts one entry into DestFolder; may raise FileNotExtracted,
+  // UserCancel, InOutError, SignatureWrong, BlockDamaged, SeekError.
+  void ExtractFile(const CentralFileHeader& entry);
   // Expands every block of the entry and checks its CRCs, writing nothing.
   // Returns the number of blocks whose CRC did not match.
-  std::int32_t TestFile(const TCentralFileHeader& entry);
+  std::int32_t TestFile(const CentralFileHeader& entry);
 
   virtual void ShowProgress(std::int32_t percent);
   virtual void ShowStatus(const std::string& text);
@@ -63,14 +63,14 @@ class TArchiveManager {
   std::int32_t FailedBlocks() const { return failedBlocks_; }
 
  private:
-  void ExpandEntryBlocks(const TCentralFileHeader& entry, BlockSink& sink);
+  void ExpandEntryBlocks(const CentralFileHeader& entry, BlockSink& sink);
   void AfterBlock(std::int32_t block, std::int32_t blockCount, bool ok);
-  void WriteToTemporaryAndPlace(const TCentralFileHeader& entry, const std::string& path);
+  void WriteToTemporaryAndPlace(const CentralFileHeader& entry, const std::string& path);
 
   ui::Dialogs& dialogs_;
-  TExpander expander_;
-  std::unique_ptr<TArchiveFile> archive_;
-  std::unique_ptr<TParallelExpander> parallel_;
+  BlockExpander expander_;
+  std::unique_ptr<ArchiveFile> archive_;
+  std::unique_ptr<ParallelExpander> parallel_;
   std::string archiveFolder_;
   std::string archiveFileName_;
   std::string archivePath_;

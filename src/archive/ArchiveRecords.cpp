@@ -4,55 +4,55 @@
 
 namespace vz::archive {
 
-std::uint32_t ReadDWord(TBufferedFileStream& stream) {
+std::uint32_t ReadDWord(BufferedFileStream& stream) {
   std::uint8_t b[4];
   stream.ReadBytes(b, 4);
   return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24;
 }
 
-void WriteDWord(TBufferedFileStream& stream, std::uint32_t value) {
+void WriteDWord(BufferedFileStream& stream, std::uint32_t value) {
   std::uint8_t b[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
   stream.WriteBytes(b, 4);
 }
 
-std::string ReadZString(TBufferedFileStream& stream) {
+std::string ReadZString(BufferedFileStream& stream) {
   std::string text;
   std::uint8_t b;
   while (stream.ReadByte(b) && b != 0) text.push_back(static_cast<char>(b));
   return text;
 }
 
-void WriteZString(TBufferedFileStream& stream, const std::string& text) {
+void WriteZString(BufferedFileStream& stream, const std::string& text) {
   stream.WriteBytes(text.data(), static_cast<std::int32_t>(text.size()));
   stream.WriteByte(0);
 }
 
-void TArchiveHeader::ReadChecked(TBufferedFileStream& stream) {
-  if (ReadDWord(stream) != Signature()) throw ESignatureWrong();
+void ArchiveHeader::ReadChecked(BufferedFileStream& stream) {
+  if (ReadDWord(stream) != Signature()) throw SignatureWrong();
   ReadBody(stream);
 }
 
-void TArchiveHeader::WriteRecord(TBufferedFileStream& stream) const {
+void ArchiveHeader::WriteRecord(BufferedFileStream& stream) const {
   WriteDWord(stream, Signature());
   WriteBody(stream);
 }
 
-void TDataBlockHeader::ReadBody(TBufferedFileStream& stream) {
+void DataBlockHeader::ReadBody(BufferedFileStream& stream) {
   BlockCRC = ReadDWord(stream);
   CompressedSize = static_cast<std::int32_t>(ReadDWord(stream));
   FirstIndex = static_cast<std::int32_t>(ReadDWord(stream));
   SentinelIndex = static_cast<std::int32_t>(ReadDWord(stream));
 }
 
-void TDataBlockHeader::WriteBody(TBufferedFileStream& stream) const {
+void DataBlockHeader::WriteBody(BufferedFileStream& stream) const {
   WriteDWord(stream, BlockCRC);
   WriteDWord(stream, static_cast<std::uint32_t>(CompressedSize));
   WriteDWord(stream, static_cast<std::uint32_t>(FirstIndex));
   WriteDWord(stream, static_cast<std::uint32_t>(SentinelIndex));
 }
 
-void TCentralFileHeader::ReadBody(TBufferedFileStream& stream) {
+void CentralFileHeader::ReadBody(BufferedFileStream& stream) {
   Reserved = ReadDWord(stream);
   FileSize = static_cast<std::int32_t>(ReadDWord(stream));
   BlockCount = static_cast<std::int32_t>(ReadDWord(stream));
@@ -63,7 +63,7 @@ void TCentralFileHeader::ReadBody(TBufferedFileStream& stream) {
   Marked = false;
 }
 
-void TCentralFileHeader::WriteBody(TBufferedFileStream& stream) const {
+void CentralFileHeader::WriteBody(BufferedFileStream& stream) const {
   WriteDWord(stream, Reserved);
   WriteDWord(stream, static_cast<std::uint32_t>(FileSize));
   WriteDWord(stream, static_cast<std::uint32_t>(BlockCount));
@@ -73,7 +73,7 @@ void TCentralFileHeader::WriteBody(TBufferedFileStream& stream) const {
   WriteZString(stream, FolderName + FileName);
 }
 
-void TCentralFileHeader::SetPath(const std::string& path) {
+void CentralFileHeader::SetPath(const std::string& path) {
   auto cut = path.find_last_of("\\:");
   if (cut == std::string::npos) {
     FolderName.clear();
@@ -84,12 +84,12 @@ void TCentralFileHeader::SetPath(const std::string& path) {
   }
 }
 
-void TCentralDirEndHeader::ReadBody(TBufferedFileStream& stream) {
+void CentralDirEndHeader::ReadBody(BufferedFileStream& stream) {
   BlockSize = static_cast<std::int32_t>(ReadDWord(stream));
   CentralDirOffset = static_cast<std::int32_t>(ReadDWord(stream));
 }
 
-void TCentralDirEndHeader::WriteBody(TBufferedFileStream& stream) const {
+void CentralDirEndHeader::WriteBody(BufferedFileStream& stream) const {
   WriteDWord(stream, static_cast<std::uint32_t>(BlockSize));
   WriteDWord(stream, static_cast<std::uint32_t>(CentralDirOffset));
 }

@@ -14,29 +14,29 @@ inline constexpr std::uint32_t kSigCentralFile = 0x53484643;    // "CFHS"
 inline constexpr std::uint32_t kSigCentralDirEnd = 0x52444345;  // "ECDR"
 inline constexpr std::int32_t kWriterBlockSize = 409600;        // 0x64000
 
-std::uint32_t ReadDWord(TBufferedFileStream& stream);
-void WriteDWord(TBufferedFileStream& stream, std::uint32_t value);
-std::string ReadZString(TBufferedFileStream& stream);
-void WriteZString(TBufferedFileStream& stream, const std::string& text);
+std::uint32_t ReadDWord(BufferedFileStream& stream);
+void WriteDWord(BufferedFileStream& stream, std::uint32_t value);
+std::string ReadZString(BufferedFileStream& stream);
+void WriteZString(BufferedFileStream& stream, const std::string& text);
 
-class TArchiveHeader {
+class ArchiveHeader {
  public:
-  virtual ~TArchiveHeader() = default;
+  virtual ~ArchiveHeader() = default;
   virtual std::uint32_t Signature() const { return 0; }
-  virtual void ReadBody(TBufferedFileStream&) {}
-  virtual void WriteBody(TBufferedFileStream&) const {}
+  virtual void ReadBody(BufferedFileStream&) {}
+  virtual void WriteBody(BufferedFileStream&) const {}
 
-  // Reads the signature; a different one raises ESignatureWrong, else the body.
-  void ReadChecked(TBufferedFileStream& stream);
-  void WriteRecord(TBufferedFileStream& stream) const;
+  // Reads the signature; a different one raises SignatureWrong, else the body.
+  void ReadChecked(BufferedFileStream& stream);
+  void WriteRecord(BufferedFileStream& stream) const;
 };
 
-class TResourceArchiveHeader final : public TArchiveHeader {
+class ResourceArchiveHeader final : public ArchiveHeader {
  public:
   std::uint32_t Signature() const override { return kSigArchiveHeader; }
 };
 
-class TDataBlockHeader final : public TArchiveHeader {
+class DataBlockHeader final : public ArchiveHeader {
  public:
   static constexpr std::int32_t kSize = 20;
   std::uint32_t BlockCRC = 0;
@@ -45,11 +45,11 @@ class TDataBlockHeader final : public TArchiveHeader {
   std::int32_t SentinelIndex = 0;
 
   std::uint32_t Signature() const override { return kSigDataBlock; }
-  void ReadBody(TBufferedFileStream& stream) override;
-  void WriteBody(TBufferedFileStream& stream) const override;
+  void ReadBody(BufferedFileStream& stream) override;
+  void WriteBody(BufferedFileStream& stream) const override;
 };
 
-class TCentralFileHeader final : public TArchiveHeader {
+class CentralFileHeader final : public ArchiveHeader {
  public:
   std::uint32_t Reserved = 0;
   std::int32_t FileSize = 0;
@@ -66,20 +66,20 @@ class TCentralFileHeader final : public TArchiveHeader {
   bool Marked = false;
 
   std::uint32_t Signature() const override { return kSigCentralFile; }
-  void ReadBody(TBufferedFileStream& stream) override;
-  void WriteBody(TBufferedFileStream& stream) const override;
+  void ReadBody(BufferedFileStream& stream) override;
+  void WriteBody(BufferedFileStream& stream) const override;
   // Splits a stored path at its last "\" or ":" into FolderName and FileName.
   void SetPath(const std::string& path);
 };
 
-class TCentralDirEndHeader final : public TArchiveHeader {
+class CentralDirEndHeader final : public ArchiveHeader {
  public:
   std::int32_t BlockSize = kWriterBlockSize;
   std::int32_t CentralDirOffset = 0;
 
   std::uint32_t Signature() const override { return kSigCentralDirEnd; }
-  void ReadBody(TBufferedFileStream& stream) override;
-  void WriteBody(TBufferedFileStream& stream) const override;
+  void ReadBody(BufferedFileStream& stream) override;
+  void WriteBody(BufferedFileStream& stream) const override;
 };
 
 }  // namespace vz::archive

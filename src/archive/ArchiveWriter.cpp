@@ -10,20 +10,20 @@
 
 namespace vz::archive {
 
-TArchiveWriter::TArchiveWriter(const std::string& archivePath) : archivePath_(archivePath) {
+ArchiveWriter::ArchiveWriter(const std::string& archivePath) : archivePath_(archivePath) {
   std::random_device random;
   tempPath_ = archivePath + ".tmp" + std::to_string(random() % 1000000);
-  archive_ = std::make_unique<TArchiveFile>(tempPath_, false);
+  archive_ = std::make_unique<ArchiveFile>(tempPath_, false);
   archive_->SmartSeek(archive_->CentralDir().CentralDirOffset(), SeekOrigin::FromStart);
 }
 
-TArchiveWriter::~TArchiveWriter() {
+ArchiveWriter::~ArchiveWriter() {
   archive_.reset();
   if (!committed_) std::remove(tempPath_.c_str());
 }
 
-TCentralFileHeader& TArchiveWriter::BeginEntry(const EntryInfo& info) {
-  auto entry = std::make_unique<TCentralFileHeader>();
+CentralFileHeader& ArchiveWriter::BeginEntry(const EntryInfo& info) {
+  auto entry = std::make_unique<CentralFileHeader>();
   entry->SetPath(info.storedPath);
   entry->FileDateTime = info.dateTime;
   entry->Attributes = info.attributes;
@@ -33,17 +33,17 @@ TCentralFileHeader& TArchiveWriter::BeginEntry(const EntryInfo& info) {
   return *entries.back();
 }
 
-void TArchiveWriter::WriteBlock(const std::uint8_t* data, std::int32_t n) {
+void ArchiveWriter::WriteBlock(const std::uint8_t* data, std::int32_t n) {
   CompressedBlock block = compressor_.CompressBlock(data, n);
   block.header.WriteRecord(*archive_);
   archive_->WriteBytes(block.payload.data(), static_cast<std::int32_t>(block.payload.size()));
-  if (archive_->GetBufferedPosition() < 0) throw EInOutError("Archive too large: " + archivePath_);
+  if (archive_->GetBufferedPosition() < 0) throw InOutError("Archive too large: " + archivePath_);
 }
 
-void TArchiveWriter::AddFile(const std::string& sourcePath, const EntryInfo& info) {
+void ArchiveWriter::AddFile(const std::string& sourcePath, const EntryInfo& info) {
   std::FILE* in = std::fopen(sourcePath.c_str(), "rb");
-  if (!in) throw EInOutError("Cannot read " + sourcePath);
-  TCentralFileHeader& entry = BeginEntry(info);
+  if (!in) throw InOutError("Cannot read " + sourcePath);
+  CentralFileHeader& entry = BeginEntry(info);
   std::vector<std::uint8_t> chunk(kWriterBlockSize);
   std::int64_t total = 0;
   for (;;) {
@@ -52,21 +52,21 @@ void TArchiveWriter::AddFile(const std::string& sourcePath, const EntryInfo& inf
     total += static_cast<std::int64_t>(got);
     if (total > std::numeric_limits<std::int32_t>::max()) {
       std::fclose(in);
-      throw EInOutError("File too large for an archive: " + sourcePath);
+      throw InOutError("File too large for an archive: " + sourcePath);
     }
     WriteBlock(chunk.data(), static_cast<std::int32_t>(got));
     ++entry.BlockCount;
   }
   bool failed = std::ferror(in) != 0;
   std::fclose(in);
-  if (failed) throw EInOutError("Cannot read " + sourcePath);
+  if (failed) throw InOutError("Cannot read " + sourcePath);
   entry.FileSize = static_cast<std::int32_t>(total);
 }
 
-void TArchiveWriter::AddData(const std::string& data, const EntryInfo& info) {
+void ArchiveWriter::AddData(const std::string& data, const EntryInfo& info) {
   if (data.size() > static_cast<size_t>(std::numeric_limits<std::int32_t>::max()))
-    throw EInOutError("Data too large for an archive");
-  TCentralFileHeader& entry = BeginEntry(info);
+    throw InOutError("Data too large for an archive");
+  CentralFileHeader& entry = BeginEntry(info);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
   for (size_t at = 0; at < data.size(); at += kWriterBlockSize) {
     size_t n = std::min(data.size() - at, static_cast<size_t>(kWriterBlockSize));
@@ -76,15 +76,15 @@ void TArchiveWriter::AddData(const std::string& data, const EntryInfo& info) {
   entry.FileSize = static_cast<std::int32_t>(data.size());
 }
 
-void TArchiveWriter::Commit() {
+void ArchiveWriter::Commit() {
   archive_->CentralDir().SaveCentralDir();
   archive_->FlushBuffer();
   bool failed = archive_->TakeWriteFailure();
   archive_.reset();
-  if (failed) throw EInOutError("Cannot write archive " + archivePath_);
+  if (failed) throw InOutError("Cannot write archive " + archivePath_);
   std::error_code ec;
   std::filesystem::rename(tempPath_, archivePath_, ec);
-  if (ec) throw EInOutError("Cannot write archive " + archivePath_ + ": " + ec.message());
+  if (ec) throw InOutError("Cannot write archive " + archivePath_ + ": " + ec.message());
   committed_ = true;
 }
 

@@ -18,12 +18,12 @@ struct EntryInfo {
   std::uint32_t attributes = 0;
 };
 
-class TArchiveWriter {
+class ArchiveWriter {
  public:
-  explicit TArchiveWriter(const std::string& archivePath);
-  ~TArchiveWriter();  // removes the temporary file unless committed
+  explicit ArchiveWriter(const std::string& archivePath);
+  ~ArchiveWriter();  // removes the temporary file unless committed
 
-  // Adds the file's bytes as one entry; throws EInOutError when it cannot be read.
+  // Adds the file's bytes as one entry; throws InOutError when it cannot be read.
   void AddFile(const std::string& sourcePath, const EntryInfo& info);
   void AddData(const std::string& data, const EntryInfo& info);
   // Writes the directory and moves the archive into place.
@@ -31,12 +31,12 @@ class TArchiveWriter {
 
  private:
   void WriteBlock(const std::uint8_t* data, std::int32_t n);
-  TCentralFileHeader& BeginEntry(const EntryInfo& info);
+  CentralFileHeader& BeginEntry(const EntryInfo& info);
 
   std::string archivePath_;
   std::string tempPath_;
-  std::unique_ptr<TArchiveFile> archive_;
-  TCompressor compressor_;
+  std::unique_ptr<ArchiveFile> archive_;
+  Compressor compressor_;
   bool committed_ = false;
 };
 

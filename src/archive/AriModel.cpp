@@ -2,7 +2,7 @@
 
 namespace vz::archive {
 
-void TGroupAriModel::Configure(std::int32_t lowSymbol, std::int32_t highSymbol, std::int32_t maximum,
+void GroupAriModel::Configure(std::int32_t lowSymbol, std::int32_t highSymbol, std::int32_t maximum,
                                std::int32_t step) {
   low = lowSymbol;
   high = highSymbol;
@@ -13,7 +13,7 @@ void TGroupAriModel::Configure(std::int32_t lowSymbol, std::int32_t highSymbol, 
   ResetModel();
 }
 
-void TGroupAriModel::ResetModel() {
+void GroupAriModel::ResetModel() {
   for (std::int32_t i = 0; i < symbolCount; ++i) {
     charToIndex[i] = i + 1;
     indexToChar[i + 1] = i;
@@ -26,16 +26,16 @@ void TGroupAriModel::ResetModel() {
   frequency[0] = 0;
 }
 
-THeadAriModel::THeadAriModel() {
+HeadAriModel::HeadAriModel() {
   head.Configure(kHeadParameters.low, kHeadParameters.high, kHeadParameters.maximumTotal, kHeadParameters.increment);
   for (int g = 0; g < kGroupCount; ++g) {
-    const GroupParameters& p = kGroupParameterss[g];
+    const GroupParameters& p = kGroupParameters[g];
     for (std::int32_t s = p.low; s <= p.high; ++s) symbolToGroup[s] = g;
     if (g > 1) groups[g].Configure(p.low, p.high, p.maximumTotal, p.increment);
   }
 }
 
-void THeadAriModel::Reset() {
+void HeadAriModel::Reset() {
   head.ResetModel();
   for (int g = 2; g < kGroupCount; ++g) groups[g].ResetModel();
 }

@@ -11,7 +11,7 @@ inline constexpr int kEndOfBlockSymbol = 257;
 inline constexpr int kGroupCount = 9;
 inline constexpr int kModelSlots = 301;
 
-class TGroupAriModel {
+class GroupAriModel {
  public:
   void Configure(std::int32_t low, std::int32_t high, std::int32_t maximumTotal, std::int32_t increment);
   void ResetModel();
@@ -36,7 +36,7 @@ struct GroupParameters {
 
 // Head model first, then groups 0..8 (groups 0 and 1 hold one symbol and have no model).
 inline constexpr GroupParameters kHeadParameters{0, 8, 4096, 32};
-inline constexpr std::array<GroupParameters, kGroupCount> kGroupParameterss{{
+inline constexpr std::array<GroupParameters, kGroupCount> kGroupParameters{{
     {0, 0, 0, 0},
     {1, 1, 0, 0},
     {2, 3, 256, 1},
@@ -48,18 +48,18 @@ inline constexpr std::array<GroupParameters, kGroupCount> kGroupParameterss{{
     {128, 257, 8192, 1},
 }};
 
-class THeadAriModel {
+class HeadAriModel {
  public:
-  THeadAriModel();
+  HeadAriModel();
   // Every model back to its initial state.
   void Reset();
 
   std::array<std::int32_t, kModelSlots> symbolToGroup{};
-  TGroupAriModel head;
-  std::array<TGroupAriModel, kGroupCount> groups;  // entries 2..8 used
+  GroupAriModel head;
+  std::array<GroupAriModel, kGroupCount> groups;  // entries 2..8 used
 };
 
-inline void TGroupAriModel::UpdateModel(std::int32_t i) {
+inline void GroupAriModel::UpdateModel(std::int32_t i) {
   if (cumulative[0] >= maximumTotal) {
     std::int32_t running = 0;
     for (std::int32_t k = symbolCount + 1; k >= 0; --k) {

@@ -9,13 +9,13 @@
 
 namespace vz::archive {
 
-class TBitFile : public TBufferedFileStream {
+class BitFile : public BufferedFileStream {
  public:
   static constexpr std::int32_t kCapacity = 0x10000;
   static constexpr std::int32_t kSlackBytes = 20;
 
-  TBitFile(const std::string& fileName, unsigned mode);
-  ~TBitFile() override;
+  BitFile(const std::string& fileName, unsigned mode);
+  ~BitFile() override;
 
   void SetByteLimit(std::int32_t n);
   bool ReadBit();

@@ -21,33 +21,33 @@ int WhenceOf(SeekOrigin origin) {
 
 }  // namespace
 
-TBufferedFileStream::TBufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity)
+BufferedFileStream::BufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity)
     : capacity_(capacity), fileName_(fileName), writeMode_(mode == kCreate || (mode & 3u) != 0) {
   const char* fopenMode = mode == kCreate ? "w+b" : (writeMode_ ? "r+b" : "rb");
   file_ = std::fopen(fileName.c_str(), fopenMode);
-  if (!file_) throw EInOutError("Cannot open file " + fileName);
+  if (!file_) throw InOutError("Cannot open file " + fileName);
   // The stream has its own buffer; the C library's would only copy twice.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   // Positions are signed 32-bit: a larger file cannot be addressed.
   if (Size() > std::numeric_limits<std::int32_t>::max()) {
     std::fclose(file_);
-    throw EInOutError("File too large: " + fileName);
+    throw InOutError("File too large: " + fileName);
   }
   buffer_.resize(static_cast<size_t>(capacity));
   FlushBuffer();
 }
 
-TBufferedFileStream::~TBufferedFileStream() {
+BufferedFileStream::~BufferedFileStream() {
   if (bufferingOn_ || dirty_) FlushBuffer();
   std::fclose(file_);
 }
 
-void TBufferedFileStream::RequireBuffering() const {
+void BufferedFileStream::RequireBuffering() const {
   // A byte operation with buffering off is a programming error of smart_buf_filestream_unit.
   assert(bufferingOn_ && "smart_buf_filestream_unit: byte access with buffering off");
 }
 
-bool TBufferedFileStream::ReadByte(std::uint8_t& b) {
+bool BufferedFileStream::ReadByte(std::uint8_t& b) {
   RequireBuffering();
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (index_ < validCount_ && !refillNeeded_) {
@@ -64,14 +64,14 @@ bool TBufferedFileStream::ReadByte(std::uint8_t& b) {
   return false;
 }
 
-void TBufferedFileStream::WriteByte(std::uint8_t b) {
+void BufferedFileStream::WriteByte(std::uint8_t b) {
   RequireBuffering();
   if (index_ >= capacity_) FlushBuffer();
   buffer_[static_cast<size_t>(index_++)] = b;
   dirty_ = true;
 }
 
-void TBufferedFileStream::FlushBuffer() {
+void BufferedFileStream::FlushBuffer() {
   if (dirty_) {
     if (Write(buffer_.data(), index_) != index_) writeFailed_ = true;
     dirty_ = false;
@@ -82,12 +82,12 @@ void TBufferedFileStream::FlushBuffer() {
   refillNeeded_ = true;
 }
 
-std::int32_t TBufferedFileStream::GetBufferedPosition() {
+std::int32_t BufferedFileStream::GetBufferedPosition() {
   if (index_ == 0 && validCount_ == 0) return static_cast<std::int32_t>(Position());
   return bufferOrigin_ + index_;
 }
 
-std::int32_t TBufferedFileStream::SmartSeek(std::int32_t offset, SeekOrigin origin) {
+std::int32_t BufferedFileStream::SmartSeek(std::int32_t offset, SeekOrigin origin) {
   std::int64_t result;
   if (writeMode_) {
     FlushBuffer();
@@ -107,21 +107,21 @@ std::int32_t TBufferedFileStream::SmartSeek(std::int32_t offset, SeekOrigin orig
   } else {
     result = Seek(offset, origin);
   }
-  if (result < 0 || result > std::numeric_limits<std::int32_t>::max()) throw ESeekError();
+  if (result < 0 || result > std::numeric_limits<std::int32_t>::max()) throw SeekError();
   return static_cast<std::int32_t>(result);
 }
 
-void TBufferedFileStream::EnableBuffer() {
+void BufferedFileStream::EnableBuffer() {
   bufferingOn_ = true;
   FlushBuffer();
 }
 
-void TBufferedFileStream::DisableBuffer() {
+void BufferedFileStream::DisableBuffer() {
   bufferingOn_ = false;
   FlushBuffer();
 }
 
-std::int32_t TBufferedFileStream::ReadBytes(void* destination, std::int32_t n) {
+std::int32_t BufferedFileStream::ReadBytes(void* destination, std::int32_t n) {
   auto* out = static_cast<std::uint8_t*>(destination);
   std::int32_t done = 0;
   while (done < n) {
@@ -143,30 +143,30 @@ std::int32_t TBufferedFileStream::ReadBytes(void* destination, std::int32_t n) {
   return n;
 }
 
-std::int32_t TBufferedFileStream::WriteBytes(const void* source, std::int32_t n) {
+std::int32_t BufferedFileStream::WriteBytes(const void* source, std::int32_t n) {
   const auto* in = static_cast<const std::uint8_t*>(source);
   for (std::int32_t i = 0; i < n; ++i) WriteByte(in[i]);
   return n;
 }
 
-std::int32_t TBufferedFileStream::Read(void* destination, std::int32_t n) {
+std::int32_t BufferedFileStream::Read(void* destination, std::int32_t n) {
   if (n <= 0) return 0;
   return static_cast<std::int32_t>(std::fread(destination, 1, static_cast<size_t>(n), file_));
 }
 
-std::int32_t TBufferedFileStream::Write(const void* source, std::int32_t n) {
+std::int32_t BufferedFileStream::Write(const void* source, std::int32_t n) {
   if (n <= 0) return 0;
   return static_cast<std::int32_t>(std::fwrite(source, 1, static_cast<size_t>(n), file_));
 }
 
-std::int64_t TBufferedFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
+std::int64_t BufferedFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
   if (std::fseek(file_, static_cast<long>(offset), WhenceOf(origin)) != 0) return -1;
   return Position();
 }
 
-std::int64_t TBufferedFileStream::Position() { return std::ftell(file_); }
+std::int64_t BufferedFileStream::Position() { return std::ftell(file_); }
 
-std::int64_t TBufferedFileStream::Size() {
+std::int64_t BufferedFileStream::Size() {
   long here = std::ftell(file_);
   std::fseek(file_, 0, SEEK_END);
   long size = std::ftell(file_);
@@ -174,7 +174,7 @@ std::int64_t TBufferedFileStream::Size() {
   return size;
 }
 
-bool TBufferedFileStream::TakeWriteFailure() {
+bool BufferedFileStream::TakeWriteFailure() {
   bool failed = writeFailed_;
   writeFailed_ = false;
   return failed;

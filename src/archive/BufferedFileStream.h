@@ -19,13 +19,13 @@ inline constexpr unsigned kCreate = 0xFF00;
 
 enum class SeekOrigin { FromStart = 0, FromCurrent = 1, FromEnd = 2 };
 
-class TBufferedFileStream {
+class BufferedFileStream {
  public:
-  // Throws EInOutError when the file cannot be opened or created.
-  TBufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity);
-  virtual ~TBufferedFileStream();
-  TBufferedFileStream(const TBufferedFileStream&) = delete;
-  TBufferedFileStream& operator=(const TBufferedFileStream&) = delete;
+  // Throws InOutError when the file cannot be opened or created.
+  BufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity);
+  virtual ~BufferedFileStream();
+  BufferedFileStream(const BufferedFileStream&) = delete;
+  BufferedFileStream& operator=(const BufferedFileStream&) = delete;
 
   virtual bool ReadByte(std::uint8_t& b);
   virtual void WriteByte(std::uint8_t b);

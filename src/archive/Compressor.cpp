@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "archive/BlockMan.h"
+#include "archive/BlockBuffers.h"
 #include "archive/Crc32.h"
 #include "archive/Mtf.h"
 #include "archive/StrucAriEncoder.h"
@@ -35,7 +35,7 @@ void LastColumn(const std::uint8_t* x, std::int32_t n, const std::int32_t* sa, s
 
 }  // namespace
 
-CompressedBlock TCompressor::CompressBlock(const std::uint8_t* data, std::int32_t n) {
+CompressedBlock Compressor::CompressBlock(const std::uint8_t* data, std::int32_t n) {
   if (n < 0 || n > kMaxBlockLength) throw std::invalid_argument("block too large");
   CompressedBlock block;
   suffixArray_.resize(static_cast<size_t>(n) + 1);
@@ -44,12 +44,12 @@ CompressedBlock TCompressor::CompressBlock(const std::uint8_t* data, std::int32_
   LastColumn(data, n, suffixArray_.data(), lastColumn_.data(), block.header.SentinelIndex, block.header.FirstIndex);
 
   ranks_.resize(static_cast<size_t>(n) + 1);
-  TMTFEncoder mtf;
+  MtfEncoder mtf;
   for (std::int32_t k = 0; k < n; ++k) ranks_[k] = mtf.Encode(lastColumn_[k]);
 
-  TStreamAriEncoder output;
+  StreamAriEncoder output;
   output.bytes.reserve(static_cast<size_t>(n) / 2 + 64);
-  TStrucAriEncoder encoder(output);
+  StreamStructuredAriEncoder encoder(output);
   encoder.EncodeBlock(ranks_.data(), n);
   block.payload = std::move(output.bytes);
   block.header.BlockCRC = Crc32Of(data, static_cast<size_t>(n));

@@ -9,11 +9,11 @@
 namespace vz::archive {
 
 struct CompressedBlock {
-  TDataBlockHeader header;
+  DataBlockHeader header;
   std::vector<std::uint8_t> payload;
 };
 
-class TCompressor {
+class Compressor {
  public:
   // Block bytes x[0..n-1], n <= 410599.
   CompressedBlock CompressBlock(const std::uint8_t* data, std::int32_t n);

@@ -27,11 +27,11 @@ constexpr Tables kTables = MakeTables();
 
 }  // namespace
 
-void TCRC32::Update(std::uint8_t byte) {
+void Crc32::Update(std::uint8_t byte) {
   register_ = kTables[0][(register_ ^ byte) & 0xFFu] ^ (register_ >> 8);
 }
 
-void TCRC32::Add(const std::uint8_t* data, std::size_t size) {
+void Crc32::Add(const std::uint8_t* data, std::size_t size) {
   std::uint32_t crc = register_;
   while (size >= 8) {
     std::uint32_t lo, hi;
@@ -53,7 +53,7 @@ void TCRC32::Add(const std::uint8_t* data, std::size_t size) {
 }
 
 std::uint32_t Crc32Of(const std::uint8_t* data, std::size_t size) {
-  TCRC32 crc;
+  Crc32 crc;
   crc.Add(data, size);
   return crc.Value();
 }

@@ -7,9 +7,9 @@
 
 namespace vz::archive {
 
-class TCRC32 {
+class Crc32 {
  public:
-  TCRC32() = default;
+  Crc32() = default;
   void Update(std::uint8_t byte);
   void Add(const std::uint8_t* data, std::size_t size);
   std::uint32_t Value() const { return register_ ^ 0xFFFFFFFFu; }

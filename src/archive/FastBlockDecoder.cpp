@@ -27,7 +27,7 @@ class BitWindow {
     available_ -= k;
     consumed_ += k;
     // A bit of the 21st byte beyond the payload: the stream is damaged.
-    if (consumed_ > limitBits_) throw EBlockDamaged(kTooManyBitModeBytes);
+    if (consumed_ > limitBits_) throw BlockDamaged(kTooManyBitModeBytes);
     if (available_ < 32) Refill();
     return bits;
   }
@@ -56,7 +56,7 @@ class FastDecoder {
     value_ = static_cast<std::int32_t>(bits_.Take(16));
   }
 
-  std::int32_t DecodeChar(TGroupAriModel& m) {
+  std::int32_t DecodeChar(GroupAriModel& m) {
     const std::int32_t range = high_ - low_ + 1;
     const std::int32_t total = m.cumulative[0];
     // target < cumulative[i] exactly when n < cumulative[i] * range.
@@ -100,7 +100,7 @@ class FastDecoder {
   std::int32_t low_ = 0;
   std::int32_t high_ = 0xFFFF;
   std::int32_t value_ = 0;
-  THeadAriModel model_;
+  HeadAriModel model_;
 };
 
 // Move-to-front output straight into the last column, skipping the gap.
@@ -139,8 +139,8 @@ class ColumnWriter {
   std::int32_t count_ = 0;
 };
 
-EBlockDamaged TooLong(std::int32_t maxLength) {
-  return EBlockDamaged("Damaged block: it decodes to more than " + std::to_string(maxLength) + " bytes.");
+BlockDamaged TooLong(std::int32_t maxLength) {
+  return BlockDamaged("Damaged block: it decodes to more than " + std::to_string(maxLength) + " bytes.");
 }
 
 }  // namespace
@@ -172,7 +172,7 @@ LastColumn DecodeLastColumn(const std::uint8_t* payload, std::int32_t size, std:
   }
   LastColumn result;
   result.n = column.Count();
-  if (s > result.n) throw EBlockDamaged("Damaged block: index out of range.");
+  if (s > result.n) throw BlockDamaged("Damaged block: index out of range.");
   L[s] = 0;
   result.payloadBytesTaken = static_cast<std::int32_t>(std::min<std::int64_t>(bits.BytesRequested(), size));
   return result;

@@ -1,6 +1,6 @@
 #pragma once
 // The decoding path the expander uses: the same models, coder and zero-run
-// digits as TStrucAriDecoderT, with the move-to-front stage fused in, so that
+// digits as StructuredAriDecoder, with the move-to-front stage fused in, so that
 // a payload turns straight into the last column of the sorted rotations.
 // Faster, not different: renormalisation takes all its bits at once from a
 // 64-bit window, and the symbol search compares products instead of dividing
@@ -21,7 +21,7 @@ struct LastColumn {
 // Decodes the payload (size bytes, then kPayloadPadding zero bytes) into
 // L[0..n] with the end marker's place s left as a 0 gap, counting byte value
 // v as symbol v + 1 in counts[0..256] (counts[0] = 1 for the marker). Throws
-// EBlockDamaged when the block would pass maxLength bytes, when the decoder
+// BlockDamaged when the block would pass maxLength bytes, when the decoder
 // reads more than 20 bytes beyond the payload, or when s > n.
 LastColumn DecodeLastColumn(const std::uint8_t* payload, std::int32_t size, std::int32_t s, std::int32_t maxLength,
                             std::uint8_t* L, std::int32_t* counts);

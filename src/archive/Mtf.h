@@ -7,9 +7,9 @@
 
 namespace vz::archive {
 
-class TMTFBase {
+class MtfBase {
  public:
-  TMTFBase() { Reset(); }
+  MtfBase() { Reset(); }
   void Reset() {
     for (int i = 0; i < 256; ++i) {
       positionOf_[i] = static_cast<std::uint8_t>(i);
@@ -22,7 +22,7 @@ class TMTFBase {
   std::array<std::uint8_t, 256> valueAt_{};
 };
 
-class TMTFDecoder : public TMTFBase {
+class MtfDecoder : public MtfBase {
  public:
   // The byte at position rank, moved to the front.
   std::uint8_t Decode(std::uint8_t rank) {
@@ -37,7 +37,7 @@ class TMTFDecoder : public TMTFBase {
   }
 };
 
-class TMTFEncoder : public TMTFBase {
+class MtfEncoder : public MtfBase {
  public:
   std::uint8_t Encode(std::uint8_t value) {
     std::uint8_t rank = positionOf_[value];

@@ -4,7 +4,7 @@
 
 namespace vz::archive {
 
-TParallelExpander::TParallelExpander(int workers) {
+ParallelExpander::ParallelExpander(int workers) {
   if (workers < 2) workers = 2;
   // Two slots a worker keep every worker busy while results wait their turn.
   for (int i = 0; i < 2 * workers; ++i) slots_.push_back(std::make_unique<Slot>());
@@ -13,7 +13,7 @@ TParallelExpander::TParallelExpander(int workers) {
   for (int i = 1; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
 }
 
-TParallelExpander::~TParallelExpander() {
+ParallelExpander::~ParallelExpander() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
@@ -22,7 +22,7 @@ TParallelExpander::~TParallelExpander() {
   for (auto& t : threads_) t.join();
 }
 
-void TParallelExpander::Execute(Slot* slot) {
+void ParallelExpander::Execute(Slot* slot) {
   try {
     slot->result = ExpandPayload(slot->header, slot->buffers);
   } catch (...) {
@@ -35,7 +35,7 @@ void TParallelExpander::Execute(Slot* slot) {
   workDone_.notify_all();
 }
 
-void TParallelExpander::WorkerLoop() {
+void ParallelExpander::WorkerLoop() {
   for (;;) {
     Slot* slot;
     {
@@ -49,7 +49,7 @@ void TParallelExpander::WorkerLoop() {
   }
 }
 
-void TParallelExpander::Submit(Slot* slot) {
+void ParallelExpander::Submit(Slot* slot) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     slot->done = false;
@@ -59,7 +59,7 @@ void TParallelExpander::Submit(Slot* slot) {
   workReady_.notify_one();
 }
 
-void TParallelExpander::WaitFor(Slot* slot) {
+void ParallelExpander::WaitFor(Slot* slot) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!slot->done) {
     if (queue_.empty()) {
@@ -74,12 +74,12 @@ void TParallelExpander::WaitFor(Slot* slot) {
   }
 }
 
-void TParallelExpander::Drain(std::int32_t from, std::int32_t to) {
+void ParallelExpander::Drain(std::int32_t from, std::int32_t to) {
   const auto slotCount = static_cast<std::int32_t>(slots_.size());
   for (std::int32_t k = from; k < to; ++k) WaitFor(slots_[static_cast<size_t>(k % slotCount)].get());
 }
 
-std::int32_t TParallelExpander::Run(TBitFile& archive, std::int32_t count, const BlockHandler& onBlock) {
+std::int32_t ParallelExpander::Run(BitFile& archive, std::int32_t count, const BlockHandler& onBlock) {
   const auto slotCount = static_cast<std::int32_t>(slots_.size());
   std::int32_t read = 0;
   std::int32_t handled = 0;
@@ -87,7 +87,7 @@ std::int32_t TParallelExpander::Run(TBitFile& archive, std::int32_t count, const
   std::int32_t stopPosition = 0;
   // Whatever leaves this function, no worker may still use a slot.
   struct DrainGuard {
-    TParallelExpander& self;
+    ParallelExpander& self;
     std::int32_t& from;
     std::int32_t& to;
     ~DrainGuard() { self.Drain(from, to); }
@@ -99,13 +99,13 @@ std::int32_t TParallelExpander::Run(TBitFile& archive, std::int32_t count, const
       const std::int32_t position = archive.GetBufferedPosition();
       try {
         slot->header = ReadBlock(archive, slot->buffers);
-      } catch (const EArchiveError&) {
+      } catch (const ArchiveError&) {
         // The sequential reader raises the same error when it reaches this block.
         stopped = true;
         stopPosition = position;
         break;
       }
-      slot->payloadStart = position + TDataBlockHeader::kSize;
+      slot->payloadStart = position + DataBlockHeader::kSize;
       Submit(slot);
       ++read;
     }

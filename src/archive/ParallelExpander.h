@@ -7,7 +7,7 @@
 //
 // The result is exactly that of expanding the blocks one after another: each
 // block in flight has its own work buffers (a slot below; the process-wide
-// TBlockMan set serves only the sequential path), an error is raised when its
+// SharedBlockBuffers set serves only the sequential path), an error is raised when its
 // block's turn comes, and as soon as anything differs from the plain case (a
 // header that does not read cleanly, a decoder that stopped before the end of
 // its payload) the read-ahead is dropped and the archive is put where the
@@ -23,27 +23,27 @@
 #include <vector>
 
 #include "archive/BitFile.h"
-#include "archive/Expander.h"
+#include "archive/BlockExpander.h"
 
 namespace vz::archive {
 
-class TParallelExpander {
+class ParallelExpander {
  public:
-  explicit TParallelExpander(int workers);
-  ~TParallelExpander();
-  TParallelExpander(const TParallelExpander&) = delete;
-  TParallelExpander& operator=(const TParallelExpander&) = delete;
+  explicit ParallelExpander(int workers);
+  ~ParallelExpander();
+  ParallelExpander(const ParallelExpander&) = delete;
+  ParallelExpander& operator=(const ParallelExpander&) = delete;
 
   using BlockHandler = std::function<void(std::int32_t block, const ExpandedBlock& result)>;
   // Expands up to count blocks from the archive's position, calling onBlock
   // for each in order. Returns how many blocks were handled; the archive is
   // then positioned at the next block, as the sequential reader would be.
-  std::int32_t Run(TBitFile& archive, std::int32_t count, const BlockHandler& onBlock);
+  std::int32_t Run(BitFile& archive, std::int32_t count, const BlockHandler& onBlock);
 
  private:
   struct Slot {
-    TBlockBuffers buffers;
-    TDataBlockHeader header;
+    BlockBuffers buffers;
+    DataBlockHeader header;
     std::int32_t payloadStart = 0;
     ExpandedBlock result;
     std::exception_ptr error;

@@ -2,7 +2,7 @@
 // The 16-bit structured arithmetic decoder and the block decoding loop that
 // turns a payload into move-to-front ranks (zero runs expanded, stopped by
 // the end symbol). The bit input is a template parameter: the archive's bit
-// file (TFileStrucAriDecoder) or a payload already in memory (the fast path).
+// file (FileStructuredAriDecoder) or a payload already in memory (the fast path).
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -15,7 +15,7 @@ namespace vz::archive {
 
 // Bits from the archive's bit file, under its byte limit.
 struct BitFileInput {
-  TBitFile& file;
+  BitFile& file;
   bool Bit() { return file.ReadBit(); }
 };
 
@@ -27,7 +27,7 @@ class MemoryBitInput {
   MemoryBitInput(const std::uint8_t* data, std::int32_t size) : data_(data), size_(size) {}
   bool Bit() {
     if (mask_ == 0) {
-      if (taken_ - size_ >= 20) throw EBlockDamaged(kTooManyBitModeBytes);
+      if (taken_ - size_ >= 20) throw BlockDamaged(kTooManyBitModeBytes);
       current_ = data_[taken_++];
       mask_ = 0x80;
     }
@@ -47,9 +47,9 @@ class MemoryBitInput {
 };
 
 template <typename Input>
-class TStrucAriDecoderT {
+class StructuredAriDecoder {
  public:
-  explicit TStrucAriDecoderT(Input& input) : input_(input) {}
+  explicit StructuredAriDecoder(Input& input) : input_(input) {}
 
   void StartDecoding() {
     model_.Reset();
@@ -59,7 +59,7 @@ class TStrucAriDecoderT {
     high_ = 0xFFFF;
   }
 
-  std::int32_t DecodeChar(TGroupAriModel& m) {
+  std::int32_t DecodeChar(GroupAriModel& m) {
     const std::int32_t range = high_ - low_ + 1;
     const std::int32_t total = m.cumulative[0];
     const std::int32_t target = ((value_ - low_ + 1) * total - 1) / range;
@@ -126,38 +126,38 @@ class TStrucAriDecoderT {
   std::int32_t Low() const { return low_; }
   std::int32_t High() const { return high_; }
   std::int32_t Value() const { return value_; }
-  THeadAriModel& Model() { return model_; }
+  HeadAriModel& Model() { return model_; }
 
  private:
-  static EBlockDamaged TooLong(std::int32_t capacity) {
-    return EBlockDamaged("Damaged block: it decodes to more than " + std::to_string(capacity) + " bytes.");
+  static BlockDamaged TooLong(std::int32_t capacity) {
+    return BlockDamaged("Damaged block: it decodes to more than " + std::to_string(capacity) + " bytes.");
   }
 
   Input& input_;
   std::int32_t low_ = 0;
   std::int32_t high_ = 0xFFFF;
   std::int32_t value_ = 0;
-  THeadAriModel model_;
+  HeadAriModel model_;
 };
 
-using TMemoryStrucAriDecoder = TStrucAriDecoderT<MemoryBitInput>;
+using MemoryStructuredAriDecoder = StructuredAriDecoder<MemoryBitInput>;
 
 // The decoder over the archive's bit file; DecodeBlock resets the file's bit
 // buffer before and after the block, so each block starts on a byte boundary.
-class TFileStrucAriDecoder {
+class FileStructuredAriDecoder {
  public:
-  explicit TFileStrucAriDecoder(TBitFile& file) : input_{file}, decoder_(input_) {}
+  explicit FileStructuredAriDecoder(BitFile& file) : input_{file}, decoder_(input_) {}
   std::int32_t DecodeBlock(std::uint8_t* out, std::int32_t capacity) {
     input_.file.ResetBitBuffer();
     std::int32_t count = decoder_.DecodeBlock(out, capacity);
     input_.file.ResetBitBuffer();
     return count;
   }
-  TStrucAriDecoderT<BitFileInput>& Decoder() { return decoder_; }
+  StructuredAriDecoder<BitFileInput>& Decoder() { return decoder_; }
 
  private:
   BitFileInput input_;
-  TStrucAriDecoderT<BitFileInput> decoder_;
+  StructuredAriDecoder<BitFileInput> decoder_;
 };
 
 }  // namespace vz::archive

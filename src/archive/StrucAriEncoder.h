@@ -13,7 +13,7 @@
 namespace vz::archive {
 
 // Bits into memory, most significant first; a byte is stored when complete.
-class TStreamAriEncoder {
+class StreamAriEncoder {
  public:
   void Bit(bool bit) {
     current_ = static_cast<std::uint8_t>((current_ << 1) | (bit ? 1 : 0));
@@ -35,8 +35,8 @@ class TStreamAriEncoder {
 };
 
 // Bits through the bit file's WriteBit.
-struct TFileStrucAriEncoder {
-  TBitFile& file;
+struct FileStructuredAriEncoder {
+  BitFile& file;
   void Bit(bool bit) { file.WriteBit(bit); }
   void Finish() {
     // The bit file writes a partly filled byte itself (zero padded).
@@ -44,9 +44,9 @@ struct TFileStrucAriEncoder {
 };
 
 template <typename Output>
-class TStrucAriEncoderT {
+class StructuredAriEncoder {
  public:
-  explicit TStrucAriEncoderT(Output& output) : output_(output) {}
+  explicit StructuredAriEncoder(Output& output) : output_(output) {}
 
   void StartEncoding() {
     model_.Reset();
@@ -55,7 +55,7 @@ class TStrucAriEncoderT {
     pending_ = 0;
   }
 
-  void EncodeChar(TGroupAriModel& m, std::int32_t character) {
+  void EncodeChar(GroupAriModel& m, std::int32_t character) {
     const std::int32_t i = m.charToIndex[character];
     const std::int32_t range = high_ - low_ + 1;
     const std::int32_t total = m.cumulative[0];
@@ -138,9 +138,9 @@ class TStrucAriEncoderT {
   std::int32_t low_ = 0;
   std::int32_t high_ = 0xFFFF;
   std::int32_t pending_ = 0;
-  THeadAriModel model_;
+  HeadAriModel model_;
 };
 
-using TStrucAriEncoder = TStrucAriEncoderT<TStreamAriEncoder>;
+using StreamStructuredAriEncoder = StructuredAriEncoder<StreamAriEncoder>;
 
 }  // namespace vz::archive

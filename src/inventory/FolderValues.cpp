@@ -9,7 +9,7 @@ constexpr size_t kValueBufferSize = 1025;
 
 std::string FolderValues::ReadThroughConnection(const char* keyPath, const char* valueName) const {
   platform::RegistryKey root;
-  if (!registry_.ConnectRegistry(computerName_, platform::HKEY_LOCAL_MACHINE, root)) return std::string();
+  if (!registry_.ConnectRegistry(computerName_, platform::RegistryRoot::LocalMachine, root)) return std::string();
   platform::RegistryKey key;
   if (!root.OpenSubKey(keyPath, platform::RegAccess::Read, platform::RegDisposition::OpenExisting, key))
     return std::string();
@@ -32,7 +32,7 @@ std::string FolderValues::ReadCommonFilesDir() const {
 
 std::string FolderValues::ReadProgramFilesDir() const {
   platform::RegistryKey key;
-  platform::RegStatus status = registry_.OpenKey(platform::HKEY_LOCAL_MACHINE, "\\Software\\Microsoft\\Windows\\CurrentVersion",
+  platform::RegStatus status = registry_.OpenKey(platform::RegistryRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion",
                                                  platform::RegAccess::Read, platform::RegDisposition::OpenExisting, key);
   if (!status) throw ERegistryException(status.Text());
   std::string text;

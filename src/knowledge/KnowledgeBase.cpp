@@ -28,7 +28,7 @@ void LoadSystemFileLists(KnowledgeBase& base, const std::string& appFolder) {
 void DeleteStaleUnpackedLists(const std::string& appFolder) {
   for (const char* name : {kSpywareMember, kKnownMember}) {
     const std::string path = appFolder + name;
-    if (platform::FileExists(path)) platform::DeleteFile(path);
+    if (platform::FileExists(path)) platform::RemoveFile(path);
   }
 }
 

@@ -26,7 +26,7 @@ bool Extract(const LoadEnvironment& env, const std::string& archive, const std::
     return true;
   } catch (const std::exception& error) {
     env.log.WriteShieldLog("Could not extract " + archive + " : " + error.what());
-    platform::DeleteFile(env.appFolder + member);
+    platform::RemoveFile(env.appFolder + member);
     return false;
   }
 }
@@ -37,7 +37,7 @@ bool TakeMember(const LoadEnvironment& env, const std::string& member, TextList&
   if (!platform::FileExists(path)) return false;
   auto bytes = platform::ReadWholeFile(path);
   list.AdoptText(bytes ? std::move(*bytes) : std::string());
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
   return true;
 }
 

@@ -23,9 +23,9 @@ std::int64_t FileDateOf(const std::string& path);
 bool SetFileDate(const std::string& path, DosDateTime value);
 // Attribute bits of the file (read-only from the permission bits, the others
 // from the extended attribute); 0 when unknown.
-std::uint32_t FileAttributesOf(const std::string& path);
+std::uint32_t DosAttributesOf(const std::string& path);
 // Applies attribute bits; the extended attribute is silently skipped where unsupported.
-bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+bool SetDosAttributes(const std::string& path, std::uint32_t attributes);
 
 // Conversions, exposed for tests and for the age test of the data files.
 DosDateTime PackDosDateTime(int year, int month, int day, int hour, int minute, int second);

@@ -11,7 +11,7 @@ inline constexpr char kPathSeparator = '/';
 
 bool FileExists(const std::string& path);     // a regular file (or link to one)
 bool FolderExists(const std::string& path);
-bool DeleteFile(const std::string& path);     // false when it could not be removed
+bool RemoveFile(const std::string& path);     // false when it could not be removed
 std::optional<std::int64_t> FileSize(const std::string& path);
 
 // Whole file as bytes; nullopt when it cannot be read.

@@ -110,7 +110,7 @@ std::optional<RegValue> ParseData(std::string_view s) {
   }
   if (StartsWithNoCase(s, "hex")) {
     s.remove_prefix(3);
-    std::uint32_t type = static_cast<std::uint32_t>(RegType::REG_BINARY);
+    std::uint32_t type = static_cast<std::uint32_t>(RegType::Binary);
     if (!s.empty() && s.front() == '(') {
       auto close = s.find(')');
       if (close == std::string_view::npos || close < 2 || close > 9) return std::nullopt;
@@ -303,13 +303,13 @@ void AppendValue(std::string& out, const HiveValue& v) {
   out.push_back('=');
   const RegValue& value = v.value;
   std::uint32_t number = 0;
-  if (value.type == RegType::REG_SZ && QuotableText(value.data)) {
+  if (value.type == RegType::String && QuotableText(value.data)) {
     AppendQuoted(out, value.data);
   } else if (value.AsDword(number)) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
     out.append(buffer);
-  } else if (value.type == RegType::REG_BINARY) {
+  } else if (value.type == RegType::Binary) {
     AppendHex(out, "hex:", value.data);
   } else {
     char prefix[24];

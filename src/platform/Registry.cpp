@@ -7,38 +7,38 @@
 namespace vz::platform {
 
 const char* RegistryRootName(RegistryRoot root) {
-  return root == RegistryRoot::HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+  return root == RegistryRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
 // ---- values ----------------------------------------------------------------
 
-RegValue RegValue::String(std::string text) { return {RegType::REG_SZ, std::move(text)}; }
-RegValue RegValue::ExpandString(std::string text) { return {RegType::REG_EXPAND_SZ, std::move(text)}; }
-RegValue RegValue::Binary(std::string bytes) { return {RegType::REG_BINARY, std::move(bytes)}; }
+RegValue RegValue::String(std::string text) { return {RegType::String, std::move(text)}; }
+RegValue RegValue::ExpandString(std::string text) { return {RegType::ExpandString, std::move(text)}; }
+RegValue RegValue::Binary(std::string bytes) { return {RegType::Binary, std::move(bytes)}; }
 
 RegValue RegValue::Dword(std::uint32_t number) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-  return {RegType::REG_DWORD, bytes};
+  return {RegType::Dword, bytes};
 }
 
 RegValue RegValue::Qword(std::uint64_t number) {
   std::string bytes(8, '\0');
   for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-  return {RegType::REG_QWORD, bytes};
+  return {RegType::Qword, bytes};
 }
 
 RegValue RegValue::MultiString(const std::vector<std::string>& texts) {
   std::string bytes;
   for (const auto& t : texts) bytes.append(t).push_back('\0');
   bytes.push_back('\0');
-  return {RegType::REG_MULTI_SZ, bytes};
+  return {RegType::MultiString, bytes};
 }
 
 std::size_t RegValue::DataSize() const { return IsString() ? data.size() + 1 : data.size(); }
 
 bool RegValue::AsDword(std::uint32_t& number) const {
-  if (type != RegType::REG_DWORD || data.size() != 4) return false;
+  if (type != RegType::Dword || data.size() != 4) return false;
   number = 0;
   for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
   return true;
@@ -153,7 +153,7 @@ RegStatus RegistryKey::ReadAsText(std::string_view name, std::string& text) cons
   if (status.code == kRegFileNotFound) return kRegCantRead;
   if (!status) return status;
   std::uint32_t number = 0;
-  if (value.IsString() || value.type == RegType::REG_BINARY) {
+  if (value.IsString() || value.type == RegType::Binary) {
     text = std::move(value.data);
   } else if (value.AsDword(number)) {
     text = std::to_string(number);

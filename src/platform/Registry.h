@@ -18,11 +18,9 @@
 namespace vz::platform {
 
 enum class RegistryRoot : std::uint32_t {
-  HKEY_CURRENT_USER = 0x80000001u,
-  HKEY_LOCAL_MACHINE = 0x80000002u,
+  CurrentUser = 0x80000001u,   // HKEY_CURRENT_USER
+  LocalMachine = 0x80000002u,  // HKEY_LOCAL_MACHINE
 };
-inline constexpr RegistryRoot HKEY_CURRENT_USER = RegistryRoot::HKEY_CURRENT_USER;
-inline constexpr RegistryRoot HKEY_LOCAL_MACHINE = RegistryRoot::HKEY_LOCAL_MACHINE;
 
 // "HKEY_LOCAL_MACHINE" / "HKEY_CURRENT_USER".
 const char* RegistryRootName(RegistryRoot root);
@@ -30,21 +28,21 @@ const char* RegistryRootName(RegistryRoot root);
 // Value types, numbered as the registry numbers them; other numbers may occur
 // in stored data and are kept as they are.
 enum class RegType : std::uint32_t {
-  REG_NONE = 0,
-  REG_SZ = 1,
-  REG_EXPAND_SZ = 2,
-  REG_BINARY = 3,
-  REG_DWORD = 4,
-  REG_DWORD_BIG_ENDIAN = 5,
-  REG_LINK = 6,
-  REG_MULTI_SZ = 7,
-  REG_QWORD = 11,
+  None = 0,
+  String = 1,
+  ExpandString = 2,
+  Binary = 3,
+  Dword = 4,
+  DwordBigEndian = 5,
+  Link = 6,
+  MultiString = 7,
+  Qword = 11,
 };
 
 // A typed value. `data` holds the raw bytes, except that the two string types
 // hold their text without the terminating NUL.
 struct RegValue {
-  RegType type = RegType::REG_NONE;
+  RegType type = RegType::None;
   std::string data;
 
   static RegValue String(std::string text);
@@ -54,7 +52,7 @@ struct RegValue {
   static RegValue Binary(std::string bytes);
   static RegValue MultiString(const std::vector<std::string>& texts);
 
-  bool IsString() const { return type == RegType::REG_SZ || type == RegType::REG_EXPAND_SZ; }
+  bool IsString() const { return type == RegType::String || type == RegType::ExpandString; }
   // Size in bytes as the registry reports it (strings count their NUL).
   std::size_t DataSize() const;
   // The number of a 4-byte REG_DWORD (false for anything else).
@@ -126,7 +124,7 @@ class RegistryKey {
  private:
   friend class RegistryStore;
   RegistryStore* store_ = nullptr;
-  RegistryRoot root_ = RegistryRoot::HKEY_LOCAL_MACHINE;
+  RegistryRoot root_ = RegistryRoot::LocalMachine;
   std::string path_;
   RegAccess access_ = RegAccess::Read;
 };

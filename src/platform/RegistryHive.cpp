@@ -139,8 +139,8 @@ std::size_t Hive::ValueCount() const {
 
 bool SnapshotChanged(const HiveSnapshot& before, const HiveSnapshot& after, std::uint32_t filter) {
   if (filter == 0) filter = kRegNotifyDefaultFilter;
-  bool names = (filter & REG_NOTIFY_CHANGE_NAME) != 0;
-  bool values = (filter & REG_NOTIFY_CHANGE_LAST_SET) != 0;
+  bool names = (filter & kNotifyChangeName) != 0;
+  bool values = (filter & kNotifyChangeLastSet) != 0;
   if (names) {
     if (before.size() != after.size()) return true;
     for (auto a = before.begin(), b = after.begin(); a != before.end(); ++a, ++b)

@@ -8,10 +8,10 @@
 
 namespace vz::platform {
 
-inline constexpr std::uint32_t REG_NOTIFY_CHANGE_NAME = 0x1;        // subkey added or deleted
-inline constexpr std::uint32_t REG_NOTIFY_CHANGE_ATTRIBUTES = 0x2;  // (no such change here)
-inline constexpr std::uint32_t REG_NOTIFY_CHANGE_LAST_SET = 0x4;    // value set or deleted
-inline constexpr std::uint32_t REG_NOTIFY_CHANGE_SECURITY = 0x8;    // (no such change here)
+inline constexpr std::uint32_t kNotifyChangeName = 0x1;        // subkey added or deleted
+inline constexpr std::uint32_t kNotifyChangeAttributes = 0x2;  // (no such change here)
+inline constexpr std::uint32_t kNotifyChangeLastSet = 0x4;    // value set or deleted
+inline constexpr std::uint32_t kNotifyChangeSecurity = 0x8;    // (no such change here)
 inline constexpr std::uint32_t kRegNotifyDefaultFilter = 0xF;
 
 enum class NotifyWait { Signalled, TimedOut, Cancelled };

@@ -57,10 +57,10 @@ void AlertModel::KillProcess() {
   if (termination_.KillAlertedProcess(fields_.identifier, fields_.startTime)) killEnabled_ = false;
 }
 
-void AlertModel::DeleteFile() {
+void AlertModel::DeleteProgramFile() {
   if (killEnabled_ && termination_.KillAlertedProcess(fields_.identifier, fields_.startTime)) killEnabled_ = false;
   if (!platform::FileExists(fields_.location)) return;
-  if (platform::DeleteFile(fields_.location)) {
+  if (platform::RemoveFile(fields_.location)) {
     ports_.dialogs->Inform(kBoxCaption, "File Deleted file");
     deleteEnabled_ = false;
   } else {

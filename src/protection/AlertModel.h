@@ -65,7 +65,7 @@ class AlertModel {
   // Buttons.
   void Close();
   void KillProcess();
-  void DeleteFile();
+  void DeleteProgramFile();
   void OpenContainingFolder();
   void AddToExcludeList();
   void MoreInfo();

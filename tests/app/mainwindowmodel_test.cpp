@@ -240,7 +240,7 @@ TEST_F(MainWindowModelTest, StartWithTheSystemWritesAndRemovesTheOwnAutostartEnt
   EXPECT_NE(text.find("Exec="), std::string::npos);
   EXPECT_NE(text.find(platform::OwnExecutablePath()), std::string::npos) << text;
   platform::RegistryKey key;
-  ASSERT_TRUE(registry->OpenKey(platform::HKEY_LOCAL_MACHINE, kRunKey, platform::RegAccess::Read,
+  ASSERT_TRUE(registry->OpenKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::RegAccess::Read,
                                 platform::RegDisposition::OpenExisting, key));
   std::string data;
   ASSERT_TRUE(key.ReadString("Orvane shield", data));
@@ -260,8 +260,8 @@ TEST_F(MainWindowModelTest, RunKeyThatCannotBeOpenedForWritingIsLeftAlone) {
   MainWindowModel other(ports, options, log, processes, knowledge, memory, [] {});
   // The Run keys always exist (they are the autostart folders); the machine's
   // hive is read-only here, as for a user without administrator rights.
-  ASSERT_TRUE(memory.KeyExists(platform::HKEY_LOCAL_MACHINE, kRunKey));
-  memory.SetReadOnly(platform::HKEY_LOCAL_MACHINE, true);
+  ASSERT_TRUE(memory.KeyExists(platform::RegistryRoot::LocalMachine, kRunKey));
+  memory.SetReadOnly(platform::RegistryRoot::LocalMachine, true);
   int writes = memory.WriteCount();
   other.StartOnSystemStartup();
   other.RemoveFromSystemStartup();

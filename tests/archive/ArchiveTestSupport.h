@@ -26,7 +26,7 @@ struct Packed {
 };
 
 inline void PackArchive(const std::string& path, const std::vector<Packed>& files) {
-  TArchiveWriter writer(path);
+  ArchiveWriter writer(path);
   for (const auto& f : files) writer.AddData(f.data, {f.name, f.dateTime, f.attributes});
   writer.Commit();
 }

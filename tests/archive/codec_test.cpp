@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "archive/BlockMan.h"
+#include "archive/BlockBuffers.h"
 #include "archive/Compressor.h"
 #include "archive/Crc32.h"
-#include "archive/Expander.h"
+#include "archive/BlockExpander.h"
 #include "archive/StrucAriDecoder.h"
 #include "archive/StrucAriEncoder.h"
 
@@ -19,10 +19,10 @@ std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end
 // Compresses then expands one block in memory; checks the round trip and the
 // decoder's input accounting (whole payload, at most 20 bytes beyond).
 std::string RoundTrip(const std::string& data, CompressedBlock* out = nullptr) {
-  TCompressor compressor;
+  Compressor compressor;
   CompressedBlock block =
       compressor.CompressBlock(reinterpret_cast<const std::uint8_t*>(data.data()), static_cast<std::int32_t>(data.size()));
-  TBlockBuffers buffers;
+  BlockBuffers buffers;
   buffers.payload = block.payload;
   buffers.payload.resize(block.payload.size() + 20, 0);
   ExpandedBlock result = ExpandPayload(block.header, buffers);
@@ -49,7 +49,7 @@ TEST(Codec, DecoderFollowsTheWorkedExampleStepByStep) {
   std::vector<std::uint8_t> payload{0x3F, 0x2D, 0x72, 0x7A, 0xB9, 0xD1, 0x65};
   payload.resize(payload.size() + 20, 0);
   MemoryBitInput input(payload.data(), 7);
-  TMemoryStrucAriDecoder decoder(input);
+  MemoryStructuredAriDecoder decoder(input);
   decoder.StartDecoding();
   EXPECT_EQ(decoder.Value(), 0x3F2D);
   EXPECT_EQ(decoder.DecodeChar(decoder.Model().head), 7);  // group 7
@@ -69,10 +69,10 @@ TEST(Codec, DecoderFollowsTheWorkedExampleStepByStep) {
 
 TEST(Codec, ExpanderUndoesTheWorkedExampleRanks) {
   std::vector<std::uint8_t> payload{0x3F, 0x2D, 0x72, 0x7A, 0xB9, 0xD1, 0x65};
-  TBlockBuffers buffers;
+  BlockBuffers buffers;
   buffers.payload = payload;
   buffers.payload.resize(27, 0);
-  TDataBlockHeader header;
+  DataBlockHeader header;
   header.BlockCRC = 0x038B67CF;
   header.CompressedSize = 7;
   header.FirstIndex = 3;
@@ -129,12 +129,12 @@ TEST(Codec, ZeroRunDigitsAreBijectiveBaseTwo) {
   const std::vector<std::vector<std::int32_t>> digits = {{0}, {1}, {0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 0, 0}};
   for (int run = 1; run <= 7; ++run) {
     std::vector<std::uint8_t> ranks(static_cast<size_t>(run), 0);
-    TStreamAriEncoder output;
-    TStrucAriEncoder encoder(output);
+    StreamAriEncoder output;
+    StreamStructuredAriEncoder encoder(output);
     encoder.EncodeBlock(ranks.data(), run);
     output.bytes.resize(output.bytes.size() + 20, 0);
     MemoryBitInput input(output.bytes.data(), static_cast<std::int32_t>(output.bytes.size() - 20));
-    TMemoryStrucAriDecoder decoder(input);
+    MemoryStructuredAriDecoder decoder(input);
     decoder.StartDecoding();
     std::vector<std::int32_t> symbols;
     for (std::int32_t s = decoder.DecodeSymbol(); s != kEndOfBlockSymbol; s = decoder.DecodeSymbol()) symbols.push_back(s);
@@ -145,7 +145,7 @@ TEST(Codec, ZeroRunDigitsAreBijectiveBaseTwo) {
 TEST(Codec, Crc32MatchesTheCommonCheckValue) {
   const std::string text = "123456789";
   EXPECT_EQ(Crc32Of(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0xCBF43926u);
-  TCRC32 bytewise;
+  Crc32 bytewise;
   for (char c : text) bytewise.Update(static_cast<std::uint8_t>(c));
   EXPECT_EQ(bytewise.Value(), 0xCBF43926u);
 }

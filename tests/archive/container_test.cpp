@@ -22,7 +22,7 @@ using testsupport::WriteFile;
 TEST(Container, NewArchiveIsTheSixteenByteEmptyForm) {
   TempDir dir;
   {
-    TArchiveFile archive(dir.file("new.pck"), false);
+    ArchiveFile archive(dir.file("new.pck"), false);
     EXPECT_TRUE(archive.CentralDir().Entries().empty());
     EXPECT_EQ(archive.CentralDir().CentralDirOffset(), 4);
   }
@@ -30,7 +30,7 @@ TEST(Container, NewArchiveIsTheSixteenByteEmptyForm) {
   PutDWord(expected, 409600);
   PutDWord(expected, 4);
   EXPECT_EQ(ReadFile(dir.file("new.pck")), expected);
-  TArchiveFile reopened(dir.file("new.pck"), true);
+  ArchiveFile reopened(dir.file("new.pck"), true);
   EXPECT_TRUE(reopened.CentralDir().Entries().empty());
 }
 
@@ -58,7 +58,7 @@ TEST(Container, OneBlockArchiveHasTheWorkedLayout) {
 }
 
 TEST(Container, PathsSplitAtTheLastFolderDelimiter) {
-  TCentralFileHeader entry;
+  CentralFileHeader entry;
   entry.SetPath("Proclist.txt");
   EXPECT_EQ(entry.FolderName, "");
   EXPECT_EQ(entry.FileName, "Proclist.txt");
@@ -86,33 +86,33 @@ TEST(Container, DirectoryReadsOtherBlockSizesAndStopsCleanlyOnDamage) {
   PutDWord(bytes, 4);
   WriteFile(dir.file("a.pck"), bytes);
   {
-    TArchiveFile archive(dir.file("a.pck"), true);
+    ArchiveFile archive(dir.file("a.pck"), true);
     ASSERT_EQ(archive.CentralDir().Entries().size(), 1u);
     EXPECT_EQ(archive.CentralDir().Entries()[0]->FileName, "x.txt");
     EXPECT_EQ(archive.CentralDir().BlockSize(), 12345);
   }
   // Shorter than the header, wrong header, offset past the end, a record that is neither kind.
   WriteFile(dir.file("short.pck"), "TS");
-  EXPECT_THROW(TArchiveFile(dir.file("short.pck"), true), ESignatureWrong);
+  EXPECT_THROW(ArchiveFile(dir.file("short.pck"), true), SignatureWrong);
   WriteFile(dir.file("wrong.pck"), "PK\x03\x04" + bytes.substr(4));
-  EXPECT_THROW(TArchiveFile(dir.file("wrong.pck"), true), ESignatureWrong);
+  EXPECT_THROW(ArchiveFile(dir.file("wrong.pck"), true), SignatureWrong);
   std::string past = bytes.substr(0, bytes.size() - 4);
   PutDWord(past, 100000);
   WriteFile(dir.file("past.pck"), past);
-  EXPECT_THROW(TArchiveFile(dir.file("past.pck"), true), ESignatureWrong);
+  EXPECT_THROW(ArchiveFile(dir.file("past.pck"), true), SignatureWrong);
   std::string odd = bytes.substr(0, bytes.size() - 4);
   PutDWord(odd, 0);
   WriteFile(dir.file("odd.pck"), odd);
-  EXPECT_THROW(TArchiveFile(dir.file("odd.pck"), true), ESignatureWrong);
+  EXPECT_THROW(ArchiveFile(dir.file("odd.pck"), true), SignatureWrong);
   // A negative offset means no entries; a path without its 0 byte ends at the end of the file.
   std::string negative = bytes.substr(0, bytes.size() - 4);
   PutDWord(negative, 0x80000000u);
   WriteFile(dir.file("neg.pck"), negative);
-  EXPECT_TRUE(TArchiveFile(dir.file("neg.pck"), true).CentralDir().Entries().empty());
+  EXPECT_TRUE(ArchiveFile(dir.file("neg.pck"), true).CentralDir().Entries().empty());
   std::string open = "TSAH" + entry.substr(0, entry.size() - 1);
   PutDWord(open, 4);
   WriteFile(dir.file("open.pck"), open);
-  EXPECT_THROW(TArchiveFile(dir.file("open.pck"), true), ESignatureWrong);
+  EXPECT_THROW(ArchiveFile(dir.file("open.pck"), true), SignatureWrong);
 }
 
 TEST(BitFile, BufferRefillsAtExactMultiplesAndSeeksInsideTheWindow) {
@@ -120,7 +120,7 @@ TEST(BitFile, BufferRefillsAtExactMultiplesAndSeeksInsideTheWindow) {
   std::string data(65536, '\0');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + 3);
   WriteFile(dir.file("f"), data);
-  TBitFile file(dir.file("f"), kOpenRead);
+  BitFile file(dir.file("f"), kOpenRead);
   std::string read(65536, '\0');
   file.ReadBytes(read.data(), 65536);
   EXPECT_EQ(read, data);
@@ -145,13 +145,13 @@ TEST(BitFile, BufferRefillsAtExactMultiplesAndSeeksInsideTheWindow) {
   file.DisableBuffer();
   EXPECT_EQ(file.SmartSeek(-10, SeekOrigin::FromEnd), 65526);
   file.EnableBuffer();
-  EXPECT_THROW(file.SmartSeek(-1, SeekOrigin::FromStart), ESeekError);
+  EXPECT_THROW(file.SmartSeek(-1, SeekOrigin::FromStart), SeekError);
 }
 
 TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
   TempDir dir;
   WriteFile(dir.file("f"), std::string("\xA5\x0F\xFF\xFF\xFF\xFF", 6));
-  TBitFile file(dir.file("f"), kOpenRead);
+  BitFile file(dir.file("f"), kOpenRead);
   EXPECT_EQ(file.ReadBits(8), 0xA5);
   file.SetByteLimit(1);
   EXPECT_EQ(file.ReadBits(4), 0x0);
@@ -161,7 +161,7 @@ TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
   try {
     file.ReadBit();
     FAIL() << "the 21st byte beyond the limit must fail";
-  } catch (const EBlockDamaged& e) {
+  } catch (const BlockDamaged& e) {
     EXPECT_STREQ(e.what(), "Too many bytes read in bit mode.");
   }
 }
@@ -169,10 +169,10 @@ TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
 TEST(BitFile, FileDecoderTakesTheWholePayloadAndTwoZeroBytes) {
   TempDir dir;
   testing::PackArchive(dir.file("b.pck"), {{"banana.txt", "banana"}});
-  TBitFile file(dir.file("b.pck"), kOpenRead);
+  BitFile file(dir.file("b.pck"), kOpenRead);
   file.SmartSeek(24, SeekOrigin::FromStart);
   file.SetByteLimit(7);
-  TFileStrucAriDecoder decoder(file);
+  FileStructuredAriDecoder decoder(file);
   std::uint8_t ranks[16];
   ASSERT_EQ(decoder.DecodeBlock(ranks, 16), 6);
   EXPECT_EQ(std::vector<std::uint8_t>(ranks, ranks + 6), (std::vector<std::uint8_t>{97, 110, 0, 99, 2, 0}));
@@ -184,7 +184,7 @@ TEST(BitFile, FileDecoderTakesTheWholePayloadAndTwoZeroBytes) {
 TEST(BitFile, PartlyWrittenByteIsWrittenAtDestruction) {
   TempDir dir;
   {
-    TBitFile file(dir.file("w"), kCreate);
+    BitFile file(dir.file("w"), kCreate);
     file.WriteBits(0x1A5, 9);
     file.WriteBits(0x5, 3);
   }

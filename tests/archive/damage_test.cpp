@@ -12,9 +12,9 @@
 
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveErrors.h"
-#include "archive/BlockMan.h"
-#include "archive/Expander.h"
-#include "archive/Resource.h"
+#include "archive/BlockBuffers.h"
+#include "archive/BlockExpander.h"
+#include "archive/ArchiveExtraction.h"
 #include "support/TestSupport.h"
 #include "ui/scripted/ScriptedPorts.h"
 
@@ -65,13 +65,13 @@ Outcome Extract(const std::string& archive, const std::string& folder, int threa
   std::filesystem::remove_all(folder);
   std::filesystem::create_directory(folder);
   ui::scripted::ScriptedDialogs dialogs;
-  TResource resource(dialogs);
+  ArchiveExtraction resource(dialogs);
   resource.Manager().SetWorkerThreads(threads);
   Outcome out;
-  resource.SetOnAddLog([&](TArchiveManager&, const std::string& line) { out.log.push_back(line); });
+  resource.SetOnAddLog([&](ArchiveManager&, const std::string& line) { out.log.push_back(line); });
   try {
     resource.DecompressFromArchive(archive, folder, "");
-  } catch (const EArchiveError& e) {
+  } catch (const ArchiveError& e) {
     out.error = e.what();
   }
   for (const auto& r : dialogs.shown) out.dialogs.push_back(r.caption + "|" + r.text);
@@ -206,15 +206,15 @@ TEST(DamagedStream, DecoderRunningPastItsPayloadIsStopped) {
   // damaged-block errors; some must hit the 20-byte read limit.
   std::mt19937 random(5);
   int overruns = 0;
-  TBlockBuffers buffers;
+  BlockBuffers buffers;
   for (int round = 0; round < 3000 && overruns == 0; ++round) {
-    TDataBlockHeader header;
+    DataBlockHeader header;
     header.CompressedSize = 1 + static_cast<std::int32_t>(random() % 4);
     buffers.payload.assign(static_cast<size_t>(header.CompressedSize) + 20, 0);
     for (std::int32_t k = 0; k < header.CompressedSize; ++k) buffers.payload[static_cast<size_t>(k)] = static_cast<std::uint8_t>(random());
     try {
       ExpandPayload(header, buffers);
-    } catch (const EBlockDamaged& e) {
+    } catch (const BlockDamaged& e) {
       if (std::string(e.what()) == kTooManyBitModeBytes) ++overruns;
     }
   }

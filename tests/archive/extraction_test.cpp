@@ -9,7 +9,7 @@
 
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveErrors.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 #include "platform/FileMetadata.h"
 #include "support/TestSupport.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -43,10 +43,10 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 
 struct Extraction {
   ScriptedDialogs dialogs;
-  TResource resource{dialogs};
+  ArchiveExtraction resource{dialogs};
   std::vector<std::string> log;
   Extraction() {
-    resource.SetOnAddLog([this](TArchiveManager&, const std::string& line) { log.push_back(line); });
+    resource.SetOnAddLog([this](ArchiveManager&, const std::string& line) { log.push_back(line); });
   }
   bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 };
@@ -70,10 +70,10 @@ TEST(Extraction, MultiFileArchiveRoundTripsWithDatesAndAttributes) {
   // Dates to the 2-second step; read-only from the permission bits.
   EXPECT_EQ(platform::FileDateOf(dir.file("out/Proclist.txt")), 0x5A8B6C21);
   EXPECT_EQ(platform::FileDateOf(dir.file("out/one.txt")), 0x5A8B6C22);
-  EXPECT_EQ(platform::FileAttributesOf(dir.file("out/one.txt")) & platform::kAttrReadOnly, platform::kAttrReadOnly);
-  EXPECT_EQ(platform::FileAttributesOf(dir.file("out/Proclist.txt")) & platform::kAttrReadOnly, 0u);
-  if (platform::FileAttributesOf(dir.file("out/empty.txt")) != 0) {  // the file system keeps user attributes
-    EXPECT_EQ(platform::FileAttributesOf(dir.file("out/Proclist.txt")), 0x22u);
+  EXPECT_EQ(platform::DosAttributesOf(dir.file("out/one.txt")) & platform::kAttrReadOnly, platform::kAttrReadOnly);
+  EXPECT_EQ(platform::DosAttributesOf(dir.file("out/Proclist.txt")) & platform::kAttrReadOnly, 0u);
+  if (platform::DosAttributesOf(dir.file("out/empty.txt")) != 0) {  // the file system keeps user attributes
+    EXPECT_EQ(platform::DosAttributesOf(dir.file("out/Proclist.txt")), 0x22u);
   }
   EXPECT_TRUE(x.Logged("ArchiveMan: Archive Opened - " + dir.file("Proc1.pck")));
   EXPECT_TRUE(x.Logged("ArchiveMan: CentralDir Loaded"));
@@ -129,7 +129,7 @@ TEST(Extraction, OverwritePromptYesNoCancel) {
     EXPECT_EQ(x.dialogs.shown[0].buttons, ui::DialogButtons::YesNoCancel);
   }
   EXPECT_EQ(ReadFile(dir.file("a.txt")), "new a");  // read-only before, overwritten after Yes
-  EXPECT_NE(platform::FileAttributesOf(dir.file("a.txt")) & platform::kAttrReadOnly, 0u);  // read-only again
+  EXPECT_NE(platform::DosAttributesOf(dir.file("a.txt")) & platform::kAttrReadOnly, 0u);  // read-only again
   EXPECT_EQ(ReadFile(dir.file("b.txt")), "old b");
   EXPECT_EQ(ReadFile(dir.file("c.txt")), "new c");
   {
@@ -138,8 +138,8 @@ TEST(Extraction, OverwritePromptYesNoCancel) {
     x.dialogs.answers = {DialogAnswer::No, DialogAnswer::Cancel};
     try {
       x.resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), "");
-      FAIL() << "Cancel must raise EUserCancel";
-    } catch (const EUserCancel& e) {
+      FAIL() << "Cancel must raise UserCancel";
+    } catch (const UserCancel& e) {
       EXPECT_STREQ(e.what(), "Extract operation cancelled");
     }
     EXPECT_EQ(x.dialogs.shown.size(), 2u);
@@ -156,7 +156,7 @@ TEST(Extraction, ArchiveNameWithoutExtensionAsksToCreateATqArchive) {
     try {
       x.resource.DecompressFromArchive(dir.file("data"), dir.path(), "");
       FAIL();
-    } catch (const EUserCancel& e) {
+    } catch (const UserCancel& e) {
       EXPECT_STREQ(e.what(), "Create new archive cancelled");
     }
     ASSERT_EQ(x.dialogs.shown.size(), 1u);
@@ -196,18 +196,18 @@ TEST(Extraction, BusyCursorAndMessagePumpFrameTheExtraction) {
   PackArchive(dir.file("a.pck"), {{"big.txt", TextOf(2 * 409600 + 5, 4)}, {"b.txt", "b"}});
   ScriptedDialogs dialogs;
   ui::scripted::CountingEventPump pump;
-  TResource resource(dialogs, &pump);
+  ArchiveExtraction resource(dialogs, &pump);
   std::vector<bool> cursor;
   resource.onBusyCursor = [&](bool busy) { cursor.push_back(busy); };
   std::vector<std::int32_t> progress;
-  resource.Manager().OnShowProgress = [&](TArchiveManager&, std::int32_t percent) { progress.push_back(percent); };
+  resource.Manager().OnShowProgress = [&](ArchiveManager&, std::int32_t percent) { progress.push_back(percent); };
   resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), "");
   EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
   EXPECT_EQ(pump.calls, 4);  // after each of the 3 + 1 blocks
   EXPECT_EQ(progress, (std::vector<std::int32_t>{0, 33, 66, 100, 0, 100}));
   // Cancel at the overwrite prompt: the exception passes, the cursor is reset.
   cursor.clear();
-  EXPECT_THROW(resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), ""), EUserCancel);
+  EXPECT_THROW(resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), ""), UserCancel);
   EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
 }
 
@@ -219,7 +219,7 @@ TEST(Extraction, LongNamesAreBuiltOrRefusedByTheFileSystem) {
   try {
     x.resource.DecompressFromArchive(dir.file("a.pck"), dir.path(), "");
     FAIL() << "a name the file system cannot hold must fail";
-  } catch (const EInOutError& e) {
+  } catch (const InOutError& e) {
     EXPECT_NE(std::string(e.what()).find("File name too long"), std::string::npos) << e.what();
   }
   EXPECT_EQ(ReadFile(dir.file(longest)), "fits");

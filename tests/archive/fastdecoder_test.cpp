@@ -26,15 +26,15 @@ Result Reference(const std::vector<std::uint8_t>& payload, std::int32_t size, st
   Result r;
   std::vector<std::uint8_t> ranks(410599);
   MemoryBitInput input(payload.data(), size);
-  TMemoryStrucAriDecoder decoder(input);
+  MemoryStructuredAriDecoder decoder(input);
   try {
     std::int32_t n = decoder.DecodeBlock(ranks.data(), 410599);
-    if (s > n) throw EBlockDamaged("Damaged block: index out of range.");
-    TMTFDecoder mtf;
+    if (s > n) throw BlockDamaged("Damaged block: index out of range.");
+    MtfDecoder mtf;
     r.column.assign(static_cast<size_t>(n) + 1, 0);
     for (std::int32_t k = 0; k < n; ++k) r.column[static_cast<size_t>(k < s ? k : k + 1)] = mtf.Decode(ranks[static_cast<size_t>(k)]);
     r.bytes = std::min(input.BytesRequested(), size);
-  } catch (const EBlockDamaged& e) {
+  } catch (const BlockDamaged& e) {
     r.error = e.what();
   }
   return r;
@@ -53,7 +53,7 @@ Result Fast(const std::vector<std::uint8_t>& payload, std::int32_t size, std::in
     for (std::int32_t i = 0; i <= c.n; ++i)
       if (i != s) ++expected[static_cast<size_t>(L[static_cast<size_t>(i)]) + 1];
     EXPECT_EQ(std::vector<std::int32_t>(counts.begin(), counts.begin() + 257), expected);
-  } catch (const EBlockDamaged& e) {
+  } catch (const BlockDamaged& e) {
     r.error = e.what();
   }
   return r;
@@ -61,7 +61,7 @@ Result Fast(const std::vector<std::uint8_t>& payload, std::int32_t size, std::in
 
 TEST(FastDecoder, MatchesTheStepByStepDecoderOnValidStreams) {
   std::mt19937 random(1);
-  TCompressor compressor;
+  Compressor compressor;
   for (int round = 0; round < 60; ++round) {
     std::string data;
     const size_t size = random() % 3000;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ShieldLog.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
@@ -24,7 +24,7 @@ class RealExtractor final : public knowledge::ArchiveExtractor {
   }
 
  private:
-  archive::TResource resource_;
+  archive::ArchiveExtraction resource_;
 };
 
 class KnowledgeLoad : public ::testing::Test {
@@ -79,7 +79,7 @@ TEST_F(KnowledgeLoad, DamagedAndMissingArchivesAreLoggedAndLoadingGoesOn) {
   damaged[30] = static_cast<char>(damaged[30] ^ 0x5A);  // inside the first block's payload
   damaged.replace(4, 4, "XXXX");                          // and its block signature
   testsupport::WriteFile(app.file("Proc2.pck"), damaged);
-  platform::DeleteFile(app.file("Proc1.pck"));
+  platform::RemoveFile(app.file("Proc1.pck"));
   Load();
   bool namedTheArchive = false;
   for (const auto& line : log.Entries())

@@ -102,7 +102,7 @@ TEST_F(LiveProtection, AlertedProcessLeftRunningIsReportedAtEachRefresh) {
 
 TEST_F(LiveProtection, NoAlertWithoutProgramFileOrWhenTheFileIsGone) {
   ChildProcess gone(programs.path(), Unique("vz-spy-two"));
-  ASSERT_TRUE(platform::DeleteFile(gone.path()));
+  ASSERT_TRUE(platform::RemoveFile(gone.path()));
   RunFirstRefresh();
   // kthreadd is listed too, but has no program file: never flagged.
   EXPECT_TRUE(shown.empty());

@@ -10,7 +10,7 @@
 namespace vz::inventory {
 namespace {
 
-using platform::HKEY_LOCAL_MACHINE;
+using platform::RegistryRoot::LocalMachine;
 using platform::RegValue;
 
 class FileOriginTest : public ::testing::Test {
@@ -35,7 +35,7 @@ class FileOriginTest : public ::testing::Test {
 
   void SetValue(const char* key, const char* name, const RegValue& value) {
     platform::RegistryKey k;
-    ASSERT_TRUE(registry.OpenKey(HKEY_LOCAL_MACHINE, key, platform::RegAccess::ReadWrite,
+    ASSERT_TRUE(registry.OpenKey(platform::RegistryRoot::LocalMachine, key, platform::RegAccess::ReadWrite,
                                  platform::RegDisposition::CreateIfMissing, k));
     ASSERT_TRUE(k.WriteValue(name, value));
   }

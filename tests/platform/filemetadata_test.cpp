@@ -46,31 +46,31 @@ TEST(FileMetadata, ReadOnlyIsTheWritePermission) {
   TempDir dir;
   WriteFile(dir.file("f"), "x");
   ::chmod(dir.file("f").c_str(), 0664);
-  ASSERT_TRUE(SetFileAttributes(dir.file("f"), kAttrReadOnly | kAttrArchive));
+  ASSERT_TRUE(SetDosAttributes(dir.file("f"), kAttrReadOnly | kAttrArchive));
   struct stat st {};
   ::stat(dir.file("f").c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0444u);
-  EXPECT_NE(FileAttributesOf(dir.file("f")) & kAttrReadOnly, 0u);
-  ASSERT_TRUE(SetFileAttributes(dir.file("f"), kAttrArchive));
+  EXPECT_NE(DosAttributesOf(dir.file("f")) & kAttrReadOnly, 0u);
+  ASSERT_TRUE(SetDosAttributes(dir.file("f"), kAttrArchive));
   ::stat(dir.file("f").c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
-  EXPECT_EQ(FileAttributesOf(dir.file("f")) & kAttrReadOnly, 0u);
-  EXPECT_FALSE(SetFileAttributes(dir.file("missing"), kAttrArchive));
-  EXPECT_EQ(FileAttributesOf(dir.file("missing")), 0u);
+  EXPECT_EQ(DosAttributesOf(dir.file("f")) & kAttrReadOnly, 0u);
+  EXPECT_FALSE(SetDosAttributes(dir.file("missing"), kAttrArchive));
+  EXPECT_EQ(DosAttributesOf(dir.file("missing")), 0u);
 }
 
 TEST(FileMetadata, HiddenSystemArchiveLiveInTheExtendedAttribute) {
   TempDir dir;
   WriteFile(dir.file("f"), "x");
   if (::setxattr(dir.file("f").c_str(), "user.probe", "1", 1, 0) != 0) GTEST_SKIP() << "no user attributes here";
-  ASSERT_TRUE(SetFileAttributes(dir.file("f"), kAttrHidden | kAttrSystem | kAttrReadOnly));
-  EXPECT_EQ(FileAttributesOf(dir.file("f")), kAttrHidden | kAttrSystem | kAttrReadOnly);
+  ASSERT_TRUE(SetDosAttributes(dir.file("f"), kAttrHidden | kAttrSystem | kAttrReadOnly));
+  EXPECT_EQ(DosAttributesOf(dir.file("f")), kAttrHidden | kAttrSystem | kAttrReadOnly);
   char text[16] = {};
   EXPECT_GT(::getxattr(dir.file("f").c_str(), "user.DOSATTRIB", text, sizeof text - 1), 0);
   EXPECT_STREQ(text, "0x6");
   // Clearing the bits also works on the read-only file.
-  ASSERT_TRUE(SetFileAttributes(dir.file("f"), kAttrArchive));
-  EXPECT_EQ(FileAttributesOf(dir.file("f")), kAttrArchive);
+  ASSERT_TRUE(SetDosAttributes(dir.file("f"), kAttrArchive));
+  EXPECT_EQ(DosAttributesOf(dir.file("f")), kAttrArchive);
 }
 
 }  // namespace

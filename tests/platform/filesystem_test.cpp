@@ -57,8 +57,8 @@ TEST(FileSystem, ExistenceAndDeletion) {
   EXPECT_FALSE(FileExists(dir.path()));
   EXPECT_TRUE(FolderExists(dir.path()));
   EXPECT_EQ(FileSize(path).value_or(-1), 1);
-  EXPECT_TRUE(DeleteFile(path));
-  EXPECT_FALSE(DeleteFile(path));
+  EXPECT_TRUE(RemoveFile(path));
+  EXPECT_FALSE(RemoveFile(path));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ RegistryLocations Locations(const std::string& dir, bool seed) {
 
 int Write(RegistryStore& store, const std::string& key, const std::string& prefix, long count) {
   RegistryKey k;
-  if (!store.OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
+  if (!store.OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
   for (long i = 0; count < 0 || i < count; ++i) {
     RegStatus status = k.WriteString(prefix + std::to_string(i), "value " + std::to_string(i));
     if (!status) {
@@ -44,22 +44,22 @@ int Probe(const std::string& dir, const std::string& key, const std::string& nam
   if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
   auto store = OpenRegistryStore(Locations(dir, true));
   RegistryKey k;
-  if (store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::OpenExisting, k).code !=
+  if (store->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::OpenExisting, k).code !=
       kRegAccessDenied)
     return 1;
-  if (!store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::Read, RegDisposition::OpenExisting, k)) return 2;
+  if (!store->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::Read, RegDisposition::OpenExisting, k)) return 2;
   std::string text;
   if (!k.ReadString(name, text) || text != data) return 3;
-  if (store->CreateKey(HKEY_LOCAL_MACHINE, "Software\\New").code != kRegAccessDenied) return 4;
+  if (store->CreateKey(RegistryRoot::LocalMachine, "Software\\New").code != kRegAccessDenied) return 4;
   // The folder values show even though this hive cannot be seeded.
   RegistryKey cv;
-  if (!store->OpenKey(HKEY_LOCAL_MACHINE, "\\Software\\Microsoft\\Windows\\CurrentVersion", RegAccess::Read,
+  if (!store->OpenKey(RegistryRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion", RegAccess::Read,
                       RegDisposition::OpenExisting, cv) ||
       !cv.ReadAsText("ProgramFilesDIR", text) || text != "/opt")
     return 5;
   // The machine's Run folder cannot be written either.
   RegistryKey run;
-  if (store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", RegAccess::ReadWrite,
+  if (store->OpenKey(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", RegAccess::ReadWrite,
                      RegDisposition::OpenExisting, run).code != kRegAccessDenied)
     return 6;
   return 0;
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   if (mode == "forever") return Write(*store, key, "n", -1);
   if (mode == "set" && argc == 6) {
     RegistryKey k;
-    if (!store->OpenKey(HKEY_LOCAL_MACHINE, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
+    if (!store->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
     return k.WriteString(argv[4], argv[5]) ? 0 : 3;
   }
   return 64;

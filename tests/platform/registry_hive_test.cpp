@@ -69,7 +69,7 @@ TEST(HiveText, ReadsWhatOtherWritersOfTheFormatProduce) {
   EXPECT_EQ(Find(hive, "Software\\Microsoft\\Internet Explorer\\Main", "start page")->data, "http://example.org/");
   EXPECT_EQ(Find(hive, "Software\\Microsoft\\Internet Explorer\\Main", "Blob")->data, std::string("\1\2\3\4", 4));
   const RegValue* exp = Find(hive, "Software\\Microsoft\\Internet Explorer\\Main", "Exp");
-  EXPECT_EQ(exp->type, RegType::REG_EXPAND_SZ);
+  EXPECT_EQ(exp->type, RegType::ExpandString);
   EXPECT_EQ(exp->data, "%");
   EXPECT_EQ(Find(hive, "Software\\Microsoft\\Internet Explorer\\Main", "Gone"), nullptr);
   EXPECT_EQ(hive.FindKey("Software\\Removed"), nullptr);
@@ -148,13 +148,13 @@ TEST(Hive, SnapshotsSeeRewritesNewKeysAndHonourTheFilter) {
   EXPECT_FALSE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), kRegNotifyDefaultFilter));
 
   hive.SetValue(watched, "v", RegValue::String("1"));  // same data
-  EXPECT_TRUE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), REG_NOTIFY_CHANGE_LAST_SET));
-  EXPECT_FALSE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), REG_NOTIFY_CHANGE_NAME));
+  EXPECT_TRUE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), kNotifyChangeLastSet));
+  EXPECT_FALSE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), kNotifyChangeName));
 
   before = hive.Snapshot("Software\\Watched");
   hive.CreateKey("Software\\Watched\\Sub");
-  EXPECT_TRUE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), REG_NOTIFY_CHANGE_NAME));
-  EXPECT_FALSE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), REG_NOTIFY_CHANGE_LAST_SET));
+  EXPECT_TRUE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), kNotifyChangeName));
+  EXPECT_FALSE(SnapshotChanged(before, hive.Snapshot("Software\\Watched"), kNotifyChangeLastSet));
 }
 
 TEST(RegistryNames, PathsNormaliseAndValuesConvert) {

@@ -34,11 +34,11 @@ std::unique_ptr<RegistryNotification> Watch(RegistryStore& store, RegistryRoot r
 
 // The behaviour every registry must show, run against both implementations.
 void ReportsEachWriteUnderTheKeyOnly(RegistryStore& store) {
-  OpenOrFail(store, HKEY_CURRENT_USER, kBrowserKey).WriteString("Start Page", "about:blank");
-  OpenOrFail(store, HKEY_LOCAL_MACHINE, kHostsKey).WriteString("DataBasePath", "/etc");
-  auto watch = Watch(store, HKEY_CURRENT_USER, kBrowserKey);
+  OpenOrFail(store, RegistryRoot::CurrentUser, kBrowserKey).WriteString("Start Page", "about:blank");
+  OpenOrFail(store, RegistryRoot::LocalMachine, kHostsKey).WriteString("DataBasePath", "/etc");
+  auto watch = Watch(store, RegistryRoot::CurrentUser, kBrowserKey);
   ASSERT_TRUE(watch);
-  RegistryKey browser = OpenOrFail(store, HKEY_CURRENT_USER, kBrowserKey);
+  RegistryKey browser = OpenOrFail(store, RegistryRoot::CurrentUser, kBrowserKey);
 
   ASSERT_TRUE(browser.WriteString("Start Page", "http://evil.example/"));
   EXPECT_EQ(watch->Wait(kMustSignalMs), NotifyWait::Signalled);
@@ -50,7 +50,7 @@ void ReportsEachWriteUnderTheKeyOnly(RegistryStore& store) {
   EXPECT_EQ(watch->Wait(kMustSignalMs), NotifyWait::Signalled);
   watch->Arm();
 
-  RegistryKey sub = OpenOrFail(store, HKEY_CURRENT_USER, std::string(kBrowserKey) + "\\Deeper\\Still");
+  RegistryKey sub = OpenOrFail(store, RegistryRoot::CurrentUser, std::string(kBrowserKey) + "\\Deeper\\Still");
   EXPECT_EQ(watch->Wait(kMustSignalMs), NotifyWait::Signalled);  // a new subkey
   watch->Arm();
   ASSERT_TRUE(sub.WriteString("x", "1"));
@@ -58,9 +58,9 @@ void ReportsEachWriteUnderTheKeyOnly(RegistryStore& store) {
   watch->Arm();
 
   // Elsewhere: the other monitor's key, a sibling with the same prefix, the other root.
-  OpenOrFail(store, HKEY_LOCAL_MACHINE, kHostsKey).WriteString("DataBasePath", "/tmp/hosts");
-  OpenOrFail(store, HKEY_CURRENT_USER, std::string(kBrowserKey) + "Extra").WriteString("x", "1");
-  OpenOrFail(store, HKEY_LOCAL_MACHINE, kBrowserKey).WriteString("Start Page", "x");
+  OpenOrFail(store, RegistryRoot::LocalMachine, kHostsKey).WriteString("DataBasePath", "/tmp/hosts");
+  OpenOrFail(store, RegistryRoot::CurrentUser, std::string(kBrowserKey) + "Extra").WriteString("x", "1");
+  OpenOrFail(store, RegistryRoot::LocalMachine, kBrowserKey).WriteString("Start Page", "x");
   EXPECT_EQ(watch->Wait(kMustNotSignalMs), NotifyWait::TimedOut);
 
   ASSERT_TRUE(browser.DeleteValue("Start Page"));
@@ -68,9 +68,9 @@ void ReportsEachWriteUnderTheKeyOnly(RegistryStore& store) {
 }
 
 void KeepsChangesMadeWhileSuspendedAndCancels(RegistryStore& store) {
-  auto watch = Watch(store, HKEY_CURRENT_USER, kBrowserKey);
+  auto watch = Watch(store, RegistryRoot::CurrentUser, kBrowserKey);
   ASSERT_TRUE(watch);
-  RegistryKey browser = OpenOrFail(store, HKEY_CURRENT_USER, kBrowserKey);
+  RegistryKey browser = OpenOrFail(store, RegistryRoot::CurrentUser, kBrowserKey);
   watch->Suspend();
   auto waiter = std::async(std::launch::async, [&] { return watch->Wait(-1); });
   ASSERT_TRUE(browser.WriteString("Search Page", "http://evil.example/search"));
@@ -90,15 +90,15 @@ void KeepsChangesMadeWhileSuspendedAndCancels(RegistryStore& store) {
 }
 
 void FilterSelectsTheKindsOfChange(RegistryStore& store) {
-  OpenOrFail(store, HKEY_LOCAL_MACHINE, kHostsKey);
-  auto names = Watch(store, HKEY_LOCAL_MACHINE, kHostsKey, REG_NOTIFY_CHANGE_NAME);
-  auto values = Watch(store, HKEY_LOCAL_MACHINE, kHostsKey, REG_NOTIFY_CHANGE_LAST_SET);
+  OpenOrFail(store, RegistryRoot::LocalMachine, kHostsKey);
+  auto names = Watch(store, RegistryRoot::LocalMachine, kHostsKey, kNotifyChangeName);
+  auto values = Watch(store, RegistryRoot::LocalMachine, kHostsKey, kNotifyChangeLastSet);
   ASSERT_TRUE(names && values);
-  ASSERT_TRUE(OpenOrFail(store, HKEY_LOCAL_MACHINE, kHostsKey).WriteString("DataBasePath", "/x"));
+  ASSERT_TRUE(OpenOrFail(store, RegistryRoot::LocalMachine, kHostsKey).WriteString("DataBasePath", "/x"));
   EXPECT_EQ(values->Wait(kMustSignalMs), NotifyWait::Signalled);
   EXPECT_EQ(names->Wait(kMustNotSignalMs), NotifyWait::TimedOut);
   values->Arm();
-  ASSERT_TRUE(store.CreateKey(HKEY_LOCAL_MACHINE, std::string(kHostsKey) + "\\Interfaces"));
+  ASSERT_TRUE(store.CreateKey(RegistryRoot::LocalMachine, std::string(kHostsKey) + "\\Interfaces"));
   EXPECT_EQ(names->Wait(kMustSignalMs), NotifyWait::Signalled);
   EXPECT_EQ(values->Wait(kMustNotSignalMs), NotifyWait::TimedOut);
 }
@@ -132,11 +132,11 @@ TEST(RegistryNotification, MemoryRegistryBehavesTheSame) {
 TEST(RegistryNotification, WriteByAnotherProcessIsReported) {
   TempRegistry reg;
   auto store = reg.Open();
-  OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software\\Ornavex\\1.0").WriteString("Runupdate", "1");
-  auto watch = Watch(*store, HKEY_LOCAL_MACHINE, "\\Software\\Ornavex");
+  OpenOrFail(*store, RegistryRoot::LocalMachine, "Software\\Ornavex\\1.0").WriteString("Runupdate", "1");
+  auto watch = Watch(*store, RegistryRoot::LocalMachine, "\\Software\\Ornavex");
   ASSERT_TRUE(watch);
   // Another store in this process writes elsewhere in the hive first: not reported.
-  OpenOrFail(*reg.Open(), HKEY_LOCAL_MACHINE, "Software\\Elsewhere").WriteString("x", "1");
+  OpenOrFail(*reg.Open(), RegistryRoot::LocalMachine, "Software\\Elsewhere").WriteString("x", "1");
   EXPECT_EQ(watch->Wait(kMustNotSignalMs), NotifyWait::TimedOut);
 
   HiveWriter writer({reg.dir.path(), "set", "Software\\Ornavex\\1.0", "Runupdate", "0"});
@@ -144,7 +144,7 @@ TEST(RegistryNotification, WriteByAnotherProcessIsReported) {
   EXPECT_EQ(watch->Wait(kMustSignalMs * 3), NotifyWait::Signalled);
   EXPECT_EQ(writer.Wait(kMustSignalMs), 0);
   std::string text;
-  EXPECT_TRUE(OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software\\Ornavex\\1.0", RegAccess::Read)
+  EXPECT_TRUE(OpenOrFail(*store, RegistryRoot::LocalMachine, "Software\\Ornavex\\1.0", RegAccess::Read)
                   .ReadString("Runupdate", text));
   EXPECT_EQ(text, "0");
 }
@@ -160,7 +160,7 @@ TEST(RegistryNotification, MissingKeyCannotBeWatched) {
 
 TEST(MemoryRegistry, ReadOnlyRootDeniesWriteAccessLikeMachineHiveForAUser) {
   testing::MemoryRegistry store;
-  RegistryKey userRun = OpenOrFail(store, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+  RegistryKey userRun = OpenOrFail(store, RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                                    RegAccess::ReadWrite, RegDisposition::OpenExisting);
   ASSERT_TRUE(userRun.IsOpen());  // exists from the start, like the real Run keys
   userRun.WriteString("zeta", "/z");
@@ -168,17 +168,17 @@ TEST(MemoryRegistry, ReadOnlyRootDeniesWriteAccessLikeMachineHiveForAUser) {
   std::vector<std::string> names;
   ASSERT_TRUE(userRun.ValueNames(names));
   EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "zeta"}));
-  store.SetReadOnly(HKEY_LOCAL_MACHINE, true);
+  store.SetReadOnly(RegistryRoot::LocalMachine, true);
   RegistryKey key;
   EXPECT_EQ(store
-                .OpenKey(HKEY_LOCAL_MACHINE, "\\Software\\Microsoft\\Windows\\CurrentVersion\\RUN", RegAccess::ReadWrite,
+                .OpenKey(RegistryRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\RUN", RegAccess::ReadWrite,
                          RegDisposition::OpenExisting, key)
                 .code,
             kRegAccessDenied);
-  EXPECT_TRUE(store.OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN", RegAccess::Read,
+  EXPECT_TRUE(store.OpenKey(RegistryRoot::LocalMachine, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN", RegAccess::Read,
                             RegDisposition::OpenExisting, key));
-  EXPECT_EQ(store.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Ornavex\\1.0").code, kRegAccessDenied);
-  EXPECT_TRUE(store.CreateKey(HKEY_CURRENT_USER, "Software\\Ornavex\\1.0"));
+  EXPECT_EQ(store.CreateKey(RegistryRoot::LocalMachine, "Software\\Ornavex\\1.0").code, kRegAccessDenied);
+  EXPECT_TRUE(store.CreateKey(RegistryRoot::CurrentUser, "Software\\Ornavex\\1.0"));
 }
 
 }  // namespace

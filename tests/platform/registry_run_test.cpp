@@ -42,7 +42,7 @@ TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {
   auto store = reg.Open();
   RegistryKey run;
   // The key exists without being created, as a Run key always does.
-  ASSERT_TRUE(store->OpenKey(HKEY_CURRENT_USER, kRun, RegAccess::ReadWrite, RegDisposition::OpenExisting, run));
+  ASSERT_TRUE(store->OpenKey(RegistryRoot::CurrentUser, kRun, RegAccess::ReadWrite, RegDisposition::OpenExisting, run));
   std::vector<std::string> names;
   ASSERT_TRUE(run.ValueNames(names));
   EXPECT_TRUE(names.empty());
@@ -80,7 +80,7 @@ TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {
   EXPECT_TRUE(FileExists(folder + "README"));
 
   // The machine's Run key is the other folder; both keys spell alike in any case.
-  RegistryKey machineRun = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "software\\microsoft\\windows\\currentversion\\run");
+  RegistryKey machineRun = OpenOrFail(*store, RegistryRoot::LocalMachine, "software\\microsoft\\windows\\currentversion\\run");
   ASSERT_TRUE(machineRun.WriteString("Orvane shield", "/opt/vazeru/qvshield"));
   EXPECT_TRUE(FileExists(reg.locations.machineAutostart + "/Orvane shield.desktop"));
   ASSERT_TRUE(machineRun.ValueNames(names));
@@ -93,14 +93,14 @@ TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {
 TEST(RunKeys, DesktopFileDroppedInByHandIsAValueAndWakesTheNotifier) {
   TempRegistry reg;
   auto store = reg.Open();
-  RegistryKey run = OpenOrFail(*store, HKEY_CURRENT_USER, kRun, RegAccess::Read, RegDisposition::OpenExisting);
+  RegistryKey run = OpenOrFail(*store, RegistryRoot::CurrentUser, kRun, RegAccess::Read, RegDisposition::OpenExisting);
   ASSERT_TRUE(run.IsOpen());
   RegStatus status;
   auto watch = store->NotifyChanges(run, 0, status);
   ASSERT_TRUE(watch) << status.Text();
   watch->Arm();
   // A watcher of an ancestor key sees it too.
-  RegistryKey currentVersion = OpenOrFail(*store, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion",
+  RegistryKey currentVersion = OpenOrFail(*store, RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion",
                                           RegAccess::Read, RegDisposition::OpenExisting);
   auto ancestor = store->NotifyChanges(currentVersion, 0, status);
   ASSERT_TRUE(ancestor);

@@ -36,23 +36,23 @@ TEST(HiveFileRegistry, KeysAndValuesPersistAndCompareWithoutCase) {
   {
     auto store = reg.Open();
     RegistryKey key;
-    EXPECT_EQ(store->OpenKey(HKEY_LOCAL_MACHINE, kSchedule, RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
+    EXPECT_EQ(store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
                   .code,
               kRegFileNotFound);
     EXPECT_FALSE(key.IsOpen());
-    ASSERT_TRUE(store->OpenKey(HKEY_LOCAL_MACHINE, kSchedule, RegAccess::ReadWrite, RegDisposition::CreateIfMissing,
+    ASSERT_TRUE(store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::ReadWrite, RegDisposition::CreateIfMissing,
                                key));
     EXPECT_EQ(key.Path(), "Software\\Ornavex\\1.0");
     EXPECT_TRUE(key.WriteString("ScheDeac", "1"));
     EXPECT_TRUE(key.WriteString("Schtype", "0"));
     EXPECT_TRUE(key.WriteValue("Count", RegValue::Dword(7)));
     EXPECT_TRUE(key.WriteString("SCHEDEAC", "0"));  // same value, first spelling kept
-    EXPECT_TRUE(store->KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\ORNAVEX\\1.0"));
-    EXPECT_FALSE(store->KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\ORNAVEX\\1.0"));
+    EXPECT_TRUE(store->KeyExists(RegistryRoot::LocalMachine, "SOFTWARE\\ORNAVEX\\1.0"));
+    EXPECT_FALSE(store->KeyExists(RegistryRoot::CurrentUser, "SOFTWARE\\ORNAVEX\\1.0"));
   }
   auto store = reg.Open();  // a fresh load from the file
   RegistryKey key;
-  ASSERT_TRUE(store->OpenKey(HKEY_LOCAL_MACHINE, "software\\ornavex\\1.0\\", RegAccess::Read,
+  ASSERT_TRUE(store->OpenKey(RegistryRoot::LocalMachine, "software\\ornavex\\1.0\\", RegAccess::Read,
                              RegDisposition::OpenExisting, key));
   std::vector<std::string> names;
   ASSERT_TRUE(key.ValueNames(names));
@@ -62,13 +62,13 @@ TEST(HiveFileRegistry, KeysAndValuesPersistAndCompareWithoutCase) {
   EXPECT_EQ(text, "0");
   // A key opened for reading refuses writes.
   EXPECT_EQ(key.WriteString("x", "y").code, kRegAccessDenied);
-  RegistryKey writable = OpenOrFail(*store, HKEY_LOCAL_MACHINE, kSchedule);
+  RegistryKey writable = OpenOrFail(*store, RegistryRoot::LocalMachine, kSchedule);
   EXPECT_TRUE(writable.DeleteValue("SCHTYPE"));
   EXPECT_EQ(writable.DeleteValue("Schtype").code, kRegFileNotFound);
   EXPECT_TRUE(key.ValueNames(names));
   EXPECT_EQ(names, (std::vector<std::string>{"ScheDeac", "Count"}));
   std::vector<std::string> subKeys;
-  RegistryKey software = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software", RegAccess::Read);
+  RegistryKey software = OpenOrFail(*store, RegistryRoot::LocalMachine, "Software", RegAccess::Read);
   ASSERT_TRUE(software.SubKeyNames(subKeys));
   EXPECT_NE(std::find(subKeys.begin(), subKeys.end(), "Ornavex"), subKeys.end());
   EXPECT_NE(std::find(subKeys.begin(), subKeys.end(), "Microsoft"), subKeys.end());  // on the way to Run
@@ -77,14 +77,14 @@ TEST(HiveFileRegistry, KeysAndValuesPersistAndCompareWithoutCase) {
   EXPECT_EQ(file.rfind("REGEDIT4\n", 0), 0u);
   EXPECT_NE(file.find("[HKEY_LOCAL_MACHINE\\Software\\Ornavex\\1.0]"), std::string::npos);
   EXPECT_NE(file.find("\"ScheDeac\"=\"0\""), std::string::npos);
-  EXPECT_TRUE(store->DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Ornavex"));
-  EXPECT_FALSE(store->KeyExists(HKEY_LOCAL_MACHINE, kSchedule));
+  EXPECT_TRUE(store->DeleteKey(RegistryRoot::LocalMachine, "Software\\Ornavex"));
+  EXPECT_FALSE(store->KeyExists(RegistryRoot::LocalMachine, kSchedule));
 }
 
 TEST(HiveFileRegistry, ReadAsTextConvertsByTypeAndFailsOnMissingOrOtherTypes) {
   TempRegistry reg;
   auto store = reg.Open();
-  RegistryKey key = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+  RegistryKey key = OpenOrFail(*store, RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   ASSERT_TRUE(key.IsOpen());
   key.WriteValue("Sz", RegValue::String("/opt"));
   key.WriteValue("Expand", RegValue::ExpandString("%ProgramFiles%"));
@@ -118,13 +118,13 @@ TEST(HiveFileRegistry, FirstStartSeedsFolderValuesWithoutOverwriting) {
     // A hive that already has a Program Files folder, e.g. written by the console.
     auto plain = reg.Open();
     reg.locations.seedMachineFolders = false;
-    OpenOrFail(*reg.Open(), HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion")
+    OpenOrFail(*reg.Open(), RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion")
         .WriteString("ProgramFilesDir", "/srv/programs");
   }
   reg.locations.seedMachineFolders = true;
   auto store = reg.Open();
   RegistryKey root;
-  ASSERT_TRUE(store->ConnectRegistry("", HKEY_LOCAL_MACHINE, root));
+  ASSERT_TRUE(store->ConnectRegistry("", RegistryRoot::LocalMachine, root));
   std::string text;
   RegistryKey nt, cv;
   ASSERT_TRUE(root.OpenSubKey("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", RegAccess::Read,
@@ -141,7 +141,7 @@ TEST(HiveFileRegistry, FirstStartSeedsFolderValuesWithoutOverwriting) {
   EXPECT_NE(ReadFile(reg.locations.machineHive).find("\"CommonFilesDir\"=\"/usr/lib\""), std::string::npos);
 
   RegistryKey remote;
-  RegStatus status = store->ConnectRegistry("\\\\no-such-computer-here", HKEY_LOCAL_MACHINE, remote);
+  RegStatus status = store->ConnectRegistry("\\\\no-such-computer-here", RegistryRoot::LocalMachine, remote);
   EXPECT_EQ(status.code, kRegBadNetPath);
   EXPECT_FALSE(remote.IsOpen());
 }
@@ -154,7 +154,7 @@ TEST(HiveFileRegistry, DamagedHiveKeepsGoodValuesAndABadCopyBeforeRewrite) {
   damaged[damaged.find('#')] = '\0';  // a NUL in the middle of the file
   WriteFile(reg.locations.machineHive, damaged);
   auto store = reg.Open();
-  RegistryKey key = OpenOrFail(*store, HKEY_LOCAL_MACHINE, kSchedule);
+  RegistryKey key = OpenOrFail(*store, RegistryRoot::LocalMachine, kSchedule);
   std::string text;
   EXPECT_TRUE(key.ReadString("ScheDeac", text));
   EXPECT_EQ(text, "1");
@@ -178,8 +178,8 @@ TEST(HiveFileRegistry, ReadersSeeWritesOfOtherStoresWithoutReopening) {
   TempRegistry reg;
   auto writer = reg.Open();
   auto reader = reg.Open();
-  RegistryKey w = OpenOrFail(*writer, HKEY_LOCAL_MACHINE, kSchedule);
-  RegistryKey r = OpenOrFail(*reader, HKEY_LOCAL_MACHINE, kSchedule, RegAccess::Read);
+  RegistryKey w = OpenOrFail(*writer, RegistryRoot::LocalMachine, kSchedule);
+  RegistryKey r = OpenOrFail(*reader, RegistryRoot::LocalMachine, kSchedule, RegAccess::Read);
   std::string text;
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(w.WriteString("Runupdate", std::to_string(i)));
@@ -187,7 +187,7 @@ TEST(HiveFileRegistry, ReadersSeeWritesOfOtherStoresWithoutReopening) {
     ASSERT_EQ(text, std::to_string(i));
   }
   // The reader's own write starts from the newest file, losing nothing.
-  RegistryKey rw = OpenOrFail(*reader, HKEY_LOCAL_MACHINE, kSchedule);
+  RegistryKey rw = OpenOrFail(*reader, RegistryRoot::LocalMachine, kSchedule);
   ASSERT_TRUE(w.WriteString("FromWriter", "a"));
   ASSERT_TRUE(rw.WriteString("FromReader", "b"));
   EXPECT_TRUE(w.ReadString("FromReader", text));
@@ -221,7 +221,7 @@ TEST(HiveFileRegistry, WriterKilledMidwayLeavesALoadableHive) {
   {
     // A large hive makes each replacement take long enough to be caught in the middle.
     auto store = reg.Open();
-    RegistryKey bulk = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software\\Bulk");
+    RegistryKey bulk = OpenOrFail(*store, RegistryRoot::LocalMachine, "Software\\Bulk");
     Hive big;
     HiveKey& k = big.CreateKey("Software\\Bulk");
     for (int i = 0; i < 20000; ++i) big.SetValue(k, "pad" + std::to_string(i), RegValue::String(std::string(40, 'p')));
@@ -235,7 +235,7 @@ TEST(HiveFileRegistry, WriterKilledMidwayLeavesALoadableHive) {
     ASSERT_TRUE(testsupport::WaitUntil(
         [&] {
           RegistryKey k;
-          return store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Series", RegAccess::Read,
+          return store->OpenKey(RegistryRoot::LocalMachine, "Software\\Series", RegAccess::Read,
                                 RegDisposition::OpenExisting, k) &&
                  k.HasValue(SeriesName(2 + round * 3));
         },
@@ -252,7 +252,7 @@ TEST(HiveFileRegistry, WriterKilledMidwayLeavesALoadableHive) {
     EXPECT_EQ(hive.FindKey("Software\\Bulk")->values.size(), 20000u);
   }
   // The next writer simply carries on, and clears what killed writers left.
-  RegistryKey k = OpenOrFail(*store, HKEY_LOCAL_MACHINE, "Software\\Series");
+  RegistryKey k = OpenOrFail(*store, RegistryRoot::LocalMachine, "Software\\Series");
   EXPECT_TRUE(k.WriteString("after", "kill"));
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(reg.dir.path())) names.insert(e.path().filename());
@@ -264,7 +264,7 @@ TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {
   {
     reg.locations.seedMachineFolders = false;
     auto store = reg.Open();
-    ASSERT_TRUE(OpenOrFail(*store, HKEY_LOCAL_MACHINE, kSchedule).WriteString("ScheDeac", "1"));
+    ASSERT_TRUE(OpenOrFail(*store, RegistryRoot::LocalMachine, kSchedule).WriteString("ScheDeac", "1"));
   }
   std::filesystem::create_directory(reg.locations.machineAutostart);
   ::chmod(reg.locations.machineAutostart.c_str(), 0555);
@@ -277,12 +277,12 @@ TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {
   } else {
     auto store = reg.Open();
     RegistryKey key;
-    EXPECT_EQ(store->OpenKey(HKEY_LOCAL_MACHINE, kSchedule, RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
+    EXPECT_EQ(store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
                   .code,
               kRegAccessDenied);
-    EXPECT_TRUE(store->OpenKey(HKEY_LOCAL_MACHINE, kSchedule, RegAccess::Read, RegDisposition::OpenExisting, key));
-    EXPECT_EQ(store->CreateKey(HKEY_LOCAL_MACHINE, "Software\\New").code, kRegAccessDenied);
-    EXPECT_EQ(store->OpenKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    EXPECT_TRUE(store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::Read, RegDisposition::OpenExisting, key));
+    EXPECT_EQ(store->CreateKey(RegistryRoot::LocalMachine, "Software\\New").code, kRegAccessDenied);
+    EXPECT_EQ(store->OpenKey(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                              RegAccess::ReadWrite, RegDisposition::OpenExisting, key)
                   .code,
               kRegAccessDenied);

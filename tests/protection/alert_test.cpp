@@ -109,7 +109,7 @@ TEST_F(AlertTest, AnOpenAlertIsShownAgainNotStacked) {
 
 TEST_F(AlertTest, KillAndDeleteButtons) {
   ProcessAlert();
-  reaction = [](AlertModel& a) { a.DeleteFile(); };
+  reaction = [](AlertModel& a) { a.DeleteProgramFile(); };
   alert.ShowAlert();
   // Delete ends the process first, then removes the file.
   EXPECT_EQ(fake.terminations().size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(AlertTest, KillAndDeleteButtons) {
   fake.Start(30, "stubborn", dir.file("stubborn"));
   testsupport::WriteFile(dir.file("stubborn"), "binary");
   alert.Fields() = AlertFields{kMemoryAlertTitle, "x", dir.file("stubborn"), "31", "", "", 0};
-  reaction = [](AlertModel& a) { a.DeleteFile(); };
+  reaction = [](AlertModel& a) { a.DeleteProgramFile(); };
   alert.ShowAlert();
   EXPECT_TRUE(alert.KillEnabled());
   EXPECT_TRUE(front.dialogs.WasShown("Could not get access to this process."));
@@ -135,7 +135,7 @@ TEST_F(AlertTest, DeleteFailureKeepsTheButtonForAnotherTry) {
   ASSERT_TRUE(platform::FileExists(undeletable));
   ProcessAlert();
   alert.Fields().location = undeletable;
-  reaction = [](AlertModel& a) { a.DeleteFile(); };
+  reaction = [](AlertModel& a) { a.DeleteProgramFile(); };
   alert.ShowAlert();
   EXPECT_TRUE(front.dialogs.WasShown("File Could not be deleted"));
   EXPECT_TRUE(alert.DeleteEnabled());

@@ -11,7 +11,7 @@
 #include "platform/testing/FakeProcesses.h"
 #include "support/TestSupport.h"
 #include "ui/qt/QtFrontEnd.h"
-#include "ui/qt/TForm1.h"
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/TrayIcon.h"
 #include "ui/scripted/ScriptedPorts.h"
 
@@ -45,7 +45,7 @@ class QtTestShield {
   }
 
   ui::qt::QtFrontEnd& Front() { return front_; }
-  ui::qt::TForm1& Form() { return front_.View().Form(); }
+  ui::qt::MainWindow& Window() { return front_.View().Window(); }
   QAction* TrayAction(app::TrayCommand command) { return front_.View().Tray().Action(command); }
   // The first tick: the start-up phase loads the lists.
   void StartUp() { shield->Cycle().Tick(); }

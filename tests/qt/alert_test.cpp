@@ -12,12 +12,12 @@
 #include "QtTestShield.h"
 #include "platform/FileSystem.h"
 #include "platform/linux/ProcfsProcesses.h"
-#include "ui/qt/TForm2.h"
+#include "ui/qt/AlertWindow.h"
 
 namespace vz::qttest {
 namespace {
 
-using ui::qt::TForm2;
+using ui::qt::AlertWindow;
 
 class StartupListDouble final : public protection::StartupListAccess {
  public:
@@ -44,13 +44,13 @@ class QtAlert : public ::testing::Test {
     s.shield->Cycle().MainTimer().Start();
     // Never left waiting in a modal loop, whatever a test does.
     QTimer::singleShot(20000, [this] {
-      if (auto* form = s.Front().AlertWindow().Form()) form->done(0);
+      if (auto* form = s.Front().Alert().Window()) form->done(0);
     });
   }
   protection::AlertModel& alert() { return s.shield->Alert(); }
   static int AlertWindows() {
     int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<TForm2*>(w) != nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<AlertWindow*>(w) != nullptr;
     return count;
   }
 
@@ -61,7 +61,7 @@ class QtAlert : public ::testing::Test {
 TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
   int shows = 0;
   bool timerStoppedWhileOpen = false;
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     ++shows;
     EXPECT_EQ(f.windowTitle(), "Orvane Alert !");
     EXPECT_EQ(f.label1->text(), "Possible Spyware Process Found (Memory)");
@@ -72,7 +72,7 @@ TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
     EXPECT_TRUE(f.killButton->isEnabled());
     EXPECT_TRUE(f.deleteButton->isEnabled());
     EXPECT_TRUE(f.removeStartupButton->isHidden());
-    EXPECT_TRUE(s.Form().isVisible()) << "the main window comes forward with the alert";
+    EXPECT_TRUE(s.Window().isVisible()) << "the main window comes forward with the alert";
     timerStoppedWhileOpen = !s.shield->Cycle().MainTimer().IsRunning();
 
     f.openFolderButton->click();
@@ -91,8 +91,8 @@ TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
   EXPECT_EQ(shows, 1);
   EXPECT_TRUE(timerStoppedWhileOpen);
   EXPECT_TRUE(s.shield->Cycle().MainTimer().IsRunning());
-  EXPECT_FALSE(s.Front().AlertWindow().IsShowing());
-  EXPECT_FALSE(s.Form().isVisible()) << "Close hides the main window again";
+  EXPECT_FALSE(s.Front().Alert().IsShowing());
+  EXPECT_FALSE(s.Window().isVisible()) << "Close hides the main window again";
   EXPECT_EQ(s.browser.foldersOpened, std::vector<std::string>{s.app.path()});
   ASSERT_EQ(s.browser.opened.size(), 2u);
   EXPECT_NE(s.browser.opened[0].find("/search?q=vz-spy"), std::string::npos) << s.browser.opened[0];
@@ -100,15 +100,15 @@ TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
 }
 
 TEST_F(QtAlert, EscapeDoesNotCloseAndExcludingClosesLeavingTheMainWindow) {
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     f.reject();  // Escape
     f.close();   // the window manager's close
     EXPECT_TRUE(f.isVisible());
     f.excludeButton->click();
   });
   alert().ShowAlert();
-  EXPECT_FALSE(s.Front().AlertWindow().IsShowing());
-  EXPECT_TRUE(s.Form().isVisible());
+  EXPECT_FALSE(s.Front().Alert().IsShowing());
+  EXPECT_TRUE(s.Window().isVisible());
   EXPECT_EQ(testsupport::ReadFile(s.app.file("EXCFDir.QVA")), location + "\r\n");
 }
 
@@ -120,7 +120,7 @@ TEST_F(QtAlert, StartupAlertOffersRemoveStartupOnly) {
   alert().alertFromStartup = true;
   alert().showRemoveStartup = true;
   s.dialogs.answers.push_back(ui::DialogAnswer::Ok);
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     EXPECT_FALSE(f.killButton->isEnabled());
     EXPECT_FALSE(f.deleteButton->isEnabled());
     EXPECT_FALSE(f.removeStartupButton->isHidden());
@@ -135,7 +135,7 @@ TEST_F(QtAlert, StartupAlertOffersRemoveStartupOnly) {
   EXPECT_TRUE(s.dialogs.WasShown("Remove this startup program : spyentry"));
   // The flag was used up by that showing: the next process alert has no "Remove startup".
   alert().alertFromStartup = false;
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     EXPECT_TRUE(f.removeStartupButton->isHidden());
     EXPECT_TRUE(f.killButton->isEnabled());
     f.closeButton->click();
@@ -145,7 +145,7 @@ TEST_F(QtAlert, StartupAlertOffersRemoveStartupOnly) {
 
 TEST_F(QtAlert, OpenAlertIsRefreshedInPlaceNotStacked) {
   int shows = 0;
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     ++shows;
     if (shows == 1) {
       alert().Fields().title = "Second finding";
@@ -162,7 +162,7 @@ TEST_F(QtAlert, OpenAlertIsRefreshedInPlaceNotStacked) {
   alert().ShowAlert();
   EXPECT_EQ(shows, 2);
   EXPECT_EQ(AlertWindows(), 1);
-  EXPECT_FALSE(s.Front().AlertWindow().IsShowing());
+  EXPECT_FALSE(s.Front().Alert().IsShowing());
 }
 
 // End to end on this machine: a real process under a listed name raises the
@@ -173,7 +173,7 @@ TEST(QtAlertLive, ListedProcessRaisesTheWindowAndIsEndedFromIt) {
   testsupport::TempDir programs;
   testsupport::ChildProcess spy(programs.path(), "vz-qtspy");
   int shows = 0;
-  s.Front().AlertWindow().SetOnShown([&](TForm2& f) {
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     ++shows;
     EXPECT_EQ(f.label2->text(), "Test Spy    (vz-qtspy)");
     EXPECT_EQ(f.label3->text().toStdString(), spy.path());
@@ -183,7 +183,7 @@ TEST(QtAlertLive, ListedProcessRaisesTheWindowAndIsEndedFromIt) {
     f.closeButton->click();
   });
   QTimer::singleShot(20000, [&] {
-    if (auto* form = s.Front().AlertWindow().Form()) form->done(0);
+    if (auto* form = s.Front().Alert().Window()) form->done(0);
   });
   s.StartUp();
   s.shield->Cycle().Tick();  // the first refresh scans every process

@@ -23,7 +23,7 @@ TEST(QtDetails, SelectingALineFillsThePanelAndShowsItsButtons) {
   s.processes.Start(400, "mystery", "");  // listed without a path
   s.StartUp();
   s.shield->Cycle().Tick();
-  ui::qt::ProcessPage& page = *s.Form().processPage;
+  ui::qt::ProcessPage& page = *s.Window().processPage;
   ui::qt::DetailsPanel& d = *page.details;
   ASSERT_EQ(page.taskList->count(), 3);
   // Nothing selected: the buttons wait for a selection.

@@ -39,11 +39,11 @@ TEST(QtMainWindow, EveryStartShowsAllFiveOptionsChecked) {
   for (int start = 0; start < 2; ++start) {
     QtTestShield s;
     for (LiveOption option : kAllOptions)
-      EXPECT_TRUE(s.Form().optionsPage->Option(option)->isChecked()) << "start " << start;
+      EXPECT_TRUE(s.Window().optionsPage->Option(option)->isChecked()) << "start " << start;
     EXPECT_TRUE(s.TrayAction(TrayCommand::LiveScanProcesses)->isChecked());
     EXPECT_TRUE(s.TrayAction(TrayCommand::LiveScanStartups)->isChecked());
     // Switched off in this run; the next start has them on again.
-    for (LiveOption option : kAllOptions) s.Form().optionsPage->Option(option)->click();
+    for (LiveOption option : kAllOptions) s.Window().optionsPage->Option(option)->click();
     EXPECT_FALSE(s.shield->Options().liveScanProcesses);
     EXPECT_FALSE(s.shield->Options().showCpuWatch);
   }
@@ -59,11 +59,11 @@ TEST(QtMainWindow, TrayMenuInOrderWithShowVazeruWaitingForTheStartUpPhase) {
   EXPECT_FALSE(actions[4]->isEnabled());
   EXPECT_FALSE(actions[6]->isEnabled());
   EXPECT_FALSE(s.TrayAction(TrayCommand::ShowVazeru)->isEnabled());
-  EXPECT_FALSE(s.Form().processPage->isEnabled());
+  EXPECT_FALSE(s.Window().processPage->isEnabled());
   s.StartUp();
   EXPECT_TRUE(s.TrayAction(TrayCommand::ShowVazeru)->isEnabled());
-  EXPECT_TRUE(s.Form().processPage->isEnabled());
-  EXPECT_FALSE(s.Form().isVisible());
+  EXPECT_TRUE(s.Window().processPage->isEnabled());
+  EXPECT_FALSE(s.Window().isVisible());
 }
 
 TEST(QtMainWindow, TrayEntriesAndCheckBoxesMirrorEachOtherAndScanningStops) {
@@ -73,22 +73,22 @@ TEST(QtMainWindow, TrayEntriesAndCheckBoxesMirrorEachOtherAndScanningStops) {
   s.shield->Cycle().Tick();
   ASSERT_EQ(s.processes.enumerateCalls, 1);
 
-  QCheckBox* liveScan = s.Form().optionsPage->Option(LiveOption::LiveScanProcesses);
+  QCheckBox* liveScan = s.Window().optionsPage->Option(LiveOption::LiveScanProcesses);
   s.TrayAction(TrayCommand::LiveScanProcesses)->trigger();
   EXPECT_FALSE(s.TrayAction(TrayCommand::LiveScanProcesses)->isChecked());
   EXPECT_FALSE(liveScan->isChecked());
   s.processes.Start(50, "newcomer", "/usr/bin/newcomer");
   for (int i = 0; i < 4; ++i) s.shield->Cycle().Tick();
   EXPECT_EQ(s.processes.enumerateCalls, 1) << "the list is not refreshed while live scanning is off";
-  EXPECT_EQ(s.Form().processPage->taskList->count(), 1);
+  EXPECT_EQ(s.Window().processPage->taskList->count(), 1);
 
   liveScan->click();
   EXPECT_TRUE(s.TrayAction(TrayCommand::LiveScanProcesses)->isChecked());
   s.shield->Cycle().Tick();
   s.shield->Cycle().Tick();
-  EXPECT_EQ(s.Form().processPage->taskList->count(), 2);
+  EXPECT_EQ(s.Window().processPage->taskList->count(), 2);
 
-  QCheckBox* startups = s.Form().optionsPage->Option(LiveOption::LiveScanStartups);
+  QCheckBox* startups = s.Window().optionsPage->Option(LiveOption::LiveScanStartups);
   startups->click();
   EXPECT_FALSE(s.TrayAction(TrayCommand::LiveScanStartups)->isChecked());
   s.TrayAction(TrayCommand::LiveScanStartups)->trigger();
@@ -96,90 +96,90 @@ TEST(QtMainWindow, TrayEntriesAndCheckBoxesMirrorEachOtherAndScanningStops) {
   EXPECT_TRUE(s.shield->Options().liveScanStartups);
 
   // The panel options show and hide their panels.
-  s.Form().optionsPage->Option(LiveOption::ShowCpuWatch)->click();
-  EXPECT_TRUE(s.Form().systemWatchPanel->isHidden());
-  s.Form().optionsPage->Option(LiveOption::ShowCpuWatch)->click();
-  EXPECT_FALSE(s.Form().systemWatchPanel->isHidden());
+  s.Window().optionsPage->Option(LiveOption::ShowCpuWatch)->click();
+  EXPECT_TRUE(s.Window().systemWatchPanel->isHidden());
+  s.Window().optionsPage->Option(LiveOption::ShowCpuWatch)->click();
+  EXPECT_FALSE(s.Window().systemWatchPanel->isHidden());
 }
 
 TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {
   QtTestShield s;
   s.StartUp();
   s.TrayAction(TrayCommand::ShowVazeru)->trigger();
-  ASSERT_TRUE(s.Form().isVisible());
-  EXPECT_FALSE(s.Form().isMinimized());
+  ASSERT_TRUE(s.Window().isVisible());
+  EXPECT_FALSE(s.Window().isMinimized());
   // The show handler counted the list and filled the data file texts.
-  EXPECT_EQ(s.Form().statusPanels[0]->text(), "Processes: 0");
-  EXPECT_EQ(s.Form().optionsPage->knownSpywareLabel->text(), "Known Spyware: 0");
+  EXPECT_EQ(s.Window().statusPanels[0]->text(), "Processes: 0");
+  EXPECT_EQ(s.Window().optionsPage->knownSpywareLabel->text(), "Known Spyware: 0");
   int known = s.shield->Knowledge().AllKnownCount();
   EXPECT_GE(known, 3);
-  EXPECT_EQ(s.Form().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
+  EXPECT_EQ(s.Window().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
 
-  EXPECT_FALSE(s.Form().close());
-  EXPECT_FALSE(s.Form().isVisible());
+  EXPECT_FALSE(s.Window().close());
+  EXPECT_FALSE(s.Window().isVisible());
 
   s.shield->ShowVazeru();
-  ASSERT_TRUE(s.Form().isVisible());
-  s.Form().setWindowState(Qt::WindowMinimized);  // the title bar's minimise
+  ASSERT_TRUE(s.Window().isVisible());
+  s.Window().setWindowState(Qt::WindowMinimized);  // the title bar's minimise
   EXPECT_TRUE(testsupport::WaitUntil(
       [&] {
         s.Pump();
-        return !s.Form().isVisible();
+        return !s.Window().isVisible();
       },
       2000));
   // Shown again it is in its normal state.
   s.shield->ShowVazeru();
-  EXPECT_TRUE(s.Form().isVisible());
-  EXPECT_FALSE(s.Form().isMinimized());
+  EXPECT_TRUE(s.Window().isVisible());
+  EXPECT_FALSE(s.Window().isMinimized());
 }
 
 TEST(QtMainWindow, NavigationLinksAndTheLiveScanInfoPanel) {
   QtTestShield s;
-  QStackedWidget* pages = s.Form().pages;
-  EXPECT_EQ(pages->currentWidget(), s.Form().processPage);
-  s.Form().navigation[2]->click();
-  EXPECT_EQ(pages->currentWidget(), s.Form().startupPage);
-  s.Form().navigation[0]->click();
-  EXPECT_EQ(pages->currentWidget(), s.Form().optionsPage);
-  s.Form().navigation[3]->click();  // "Help Forum Online"
+  QStackedWidget* pages = s.Window().pages;
+  EXPECT_EQ(pages->currentWidget(), s.Window().processPage);
+  s.Window().navigation[2]->click();
+  EXPECT_EQ(pages->currentWidget(), s.Window().startupPage);
+  s.Window().navigation[0]->click();
+  EXPECT_EQ(pages->currentWidget(), s.Window().optionsPage);
+  s.Window().navigation[3]->click();  // "Help Forum Online"
   ASSERT_EQ(s.browser.opened.size(), 1u);
   EXPECT_EQ(s.browser.opened[0], app::WebLinkAddress(app::WebLink::Forum));
-  EXPECT_EQ(pages->currentWidget(), s.Form().optionsPage);
+  EXPECT_EQ(pages->currentWidget(), s.Window().optionsPage);
 
   s.shield->ShowVazeru();
-  QCheckBox* liveScan = s.Form().optionsPage->Option(LiveOption::LiveScanProcesses);
+  QCheckBox* liveScan = s.Window().optionsPage->Option(LiveOption::LiveScanProcesses);
   QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
   QCoreApplication::sendEvent(liveScan, &enter);
-  QLabel* info = s.Form().infoPanel;
+  QLabel* info = s.Window().infoPanel;
   ASSERT_TRUE(info->isVisible());
   EXPECT_EQ(info->text().toStdString(), app::kLiveScanInfoText);
   QPoint box = liveScan->mapTo(pages, QPoint(0, 0));
-  EXPECT_EQ(info->pos(), QPoint(box.x() + pages->mapTo(&s.Form(), QPoint(0, 0)).x() + 16, box.y() + 32));
+  EXPECT_EQ(info->pos(), QPoint(box.x() + pages->mapTo(&s.Window(), QPoint(0, 0)).x() + 16, box.y() + 32));
   QEvent leave(QEvent::Leave);
   QCoreApplication::sendEvent(liveScan, &leave);
   EXPECT_FALSE(info->isVisible());
 
   // The own autostart entry from the page's buttons.
-  s.Form().optionsPage->Button(app::OptionsButton::StartOnSystemStartup)->click();
+  s.Window().optionsPage->Button(app::OptionsButton::StartOnSystemStartup)->click();
   EXPECT_TRUE(platform::FileExists(s.registryDir.file("autostart-machine/Orvane shield.desktop")));
-  s.Form().optionsPage->Button(app::OptionsButton::RemoveFromSystemStartup)->click();
+  s.Window().optionsPage->Button(app::OptionsButton::RemoveFromSystemStartup)->click();
   EXPECT_FALSE(platform::FileExists(s.registryDir.file("autostart-machine/Orvane shield.desktop")));
-  EXPECT_FALSE(s.Form().optionsPage->Button(app::OptionsButton::RunUpdateNow)->isEnabled());
+  EXPECT_FALSE(s.Window().optionsPage->Button(app::OptionsButton::RunUpdateNow)->isEnabled());
 }
 
 TEST(QtMainWindow, WithoutTrayTheWindowStaysReachableMinimised) {
   QtTestShield s(ui::qt::QtFrontEnd::TrayMode::Unavailable);
   ASSERT_FALSE(s.Front().TrayAvailable());
   EXPECT_NE(s.shield->Log().Entries().back().find(app::kNoTrayLogText), std::string::npos);
-  EXPECT_FALSE(s.Form().isVisible());
+  EXPECT_FALSE(s.Window().isVisible());
   s.StartUp();
-  EXPECT_TRUE(s.Form().isVisible());
-  EXPECT_TRUE(s.Form().isMinimized());
+  EXPECT_TRUE(s.Window().isVisible());
+  EXPECT_TRUE(s.Window().isMinimized());
   s.shield->ShowVazeru();
-  EXPECT_FALSE(s.Form().isMinimized());
-  EXPECT_FALSE(s.Form().close());
-  EXPECT_TRUE(s.Form().isVisible());
-  EXPECT_TRUE(s.Form().isMinimized());
+  EXPECT_FALSE(s.Window().isMinimized());
+  EXPECT_FALSE(s.Window().close());
+  EXPECT_TRUE(s.Window().isVisible());
+  EXPECT_TRUE(s.Window().isMinimized());
 }
 
 // The whole main block on the Qt front end: the loop runs until "Exit Vazeru"
@@ -208,7 +208,7 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
     if (!show || !show->isEnabled()) return;
     if (!shown) {
       show->trigger();
-      shown = front.View().Form().isVisible();
+      shown = front.View().Window().isVisible();
       return;
     }
     user.stop();
@@ -231,7 +231,7 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
 TEST(QtMainWindow, ActivationFromASecondStartShowsAndRaisesTheWindow) {
   QtTestShield s;
   s.StartUp();
-  ASSERT_FALSE(s.Form().isVisible());
+  ASSERT_FALSE(s.Window().isVisible());
   std::string instance = "vazeru-qt-activation-" + std::to_string(std::random_device{}());
   auto listener = platform::ListenForActivation(instance);
   ASSERT_TRUE(listener);
@@ -241,10 +241,10 @@ TEST(QtMainWindow, ActivationFromASecondStartShowsAndRaisesTheWindow) {
   EXPECT_TRUE(testsupport::WaitUntil(
       [&] {
         s.Pump();
-        return s.Form().isVisible();
+        return s.Window().isVisible();
       },
       5000));
-  EXPECT_FALSE(s.Form().isMinimized());
+  EXPECT_FALSE(s.Window().isMinimized());
 }
 
 // A region double that names a running instance which accepts the request.
@@ -283,7 +283,7 @@ TEST(QtMainWindow, AlreadyRunningBoxNeedsNoWindow) {
   EXPECT_EQ(caption, "Orvane shield");
   EXPECT_EQ(region.requests, 1);
   EXPECT_EQ(region.published, 0);
-  EXPECT_FALSE(front.View().HasForm());
+  EXPECT_FALSE(front.View().HasWindow());
   EXPECT_FALSE(platform::FileExists(app.file("Vazeru.log")));
   platform::SetAppFolderOverride("");
 }

@@ -13,7 +13,7 @@
 
 #include "QtTestShield.h"
 #include "ui/qt/ProcessPage.h"
-#include "ui/qt/TForm2.h"
+#include "ui/qt/AlertWindow.h"
 
 namespace vz::qttest {
 namespace {
@@ -40,12 +40,12 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
   s.StartUp();
   s.shield->Cycle().Tick();
   s.shield->ShowVazeru();
-  s.Form().processPage->taskList->setCurrentRow(1);
-  QImage process = Render(s.Form(), "offscreen-process-page");
+  s.Window().processPage->taskList->setCurrentRow(1);
+  QImage process = Render(s.Window(), "offscreen-process-page");
   EXPECT_EQ(process.size(), QSize(814, 542));
   EXPECT_GT(Colours(process), 20u);
   s.shield->MainWindow().Navigate(ui::Page::OptionsInfo);
-  EXPECT_GT(Colours(Render(s.Form(), "offscreen-options-page")), 20u);
+  EXPECT_GT(Colours(Render(s.Window(), "offscreen-options-page")), 20u);
 
   protection::AlertModel& alert = s.shield->Alert();
   alert.Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "Test Spy    (vz-spy-sample)",
@@ -53,7 +53,7 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
                                            "A sample entry of the spyware list: it watches what you type.",
                                            "http://example.com/spy", 0};
   size_t alertColours = 0;
-  s.Front().AlertWindow().SetOnShown([&](ui::qt::TForm2& form) {
+  s.Front().Alert().SetOnShown([&](ui::qt::AlertWindow& form) {
     alertColours = Colours(Render(form, "offscreen-alert"));
     form.closeButton->click();
   });

@@ -158,7 +158,7 @@ bool ProgramRun::WaitForOutput(const std::string& text, int timeoutMs) const {
 }
 
 void PackArchive(const std::string& archivePath, const std::string& member, const std::string& text) {
-  archive::TArchiveWriter writer(archivePath);
+  archive::ArchiveWriter writer(archivePath);
   writer.AddData(text, archive::EntryInfo{member, 0x5A000000u, 0x20});
   writer.Commit();
 }

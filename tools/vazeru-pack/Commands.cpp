@@ -9,7 +9,7 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveWriter.h"
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 #include "platform/FileMetadata.h"
 #include "platform/FileSystem.h"
 
@@ -41,16 +41,16 @@ std::string AttributeText(std::uint32_t bits) {
   return text;
 }
 
-void Wire(archive::TArchiveManager& manager, const Options& options) {
+void Wire(archive::ArchiveManager& manager, const Options& options) {
   if (options.verbose)
-    manager.OnAddLog = [](archive::TArchiveManager&, const std::string& line) { std::cerr << line << "\n"; };
+    manager.OnAddLog = [](archive::ArchiveManager&, const std::string& line) { std::cerr << line << "\n"; };
 }
 
 }  // namespace
 
 int CreateCommand(const std::string& archivePath, const std::vector<std::string>& files, const Options&) {
   try {
-    archive::TArchiveWriter writer(archivePath);
+    archive::ArchiveWriter writer(archivePath);
     for (const auto& file : files) {
       if (!platform::FileExists(file)) {
         Fail("not a readable file: " + file);
@@ -67,7 +67,7 @@ int CreateCommand(const std::string& archivePath, const std::vector<std::string>
         Fail("cannot store a file name holding \"\\\" or \":\": " + name);
         return 1;
       }
-      writer.AddFile(file, {name, static_cast<std::uint32_t>(date), platform::FileAttributesOf(file)});
+      writer.AddFile(file, {name, static_cast<std::uint32_t>(date), platform::DosAttributesOf(file)});
     }
     writer.Commit();
   } catch (const std::exception& e) {
@@ -83,7 +83,7 @@ int ListCommand(const std::string& archivePath, const Options&) {
     return 1;
   }
   try {
-    archive::TArchiveFile archive(archivePath, true);
+    archive::ArchiveFile archive(archivePath, true);
     for (const auto& entry : archive.CentralDir().Entries()) {
       std::printf("%-32s %10d %6d  %s  %s\n", (entry->FolderName + entry->FileName).c_str(), entry->FileSize,
                   entry->BlockCount, DateText(entry->FileDateTime).c_str(), AttributeText(entry->Attributes).c_str());
@@ -102,7 +102,7 @@ int ExtractCommand(const std::string& archivePath, const std::string& destinatio
     return 1;
   }
   TerminalDialogs dialogs(options.policy);
-  archive::TResource resource(dialogs);
+  archive::ArchiveExtraction resource(dialogs);
   resource.Manager().SetWorkerThreads(Threads(options));
   Wire(resource.Manager(), options);
   try {
@@ -125,7 +125,7 @@ int TestCommand(const std::string& archivePath, const Options& options) {
     return 1;
   }
   TerminalDialogs dialogs(options.policy);
-  archive::TArchiveManager manager(dialogs);
+  archive::ArchiveManager manager(dialogs);
   manager.SetWorkerThreads(Threads(options));
   Wire(manager, options);
   std::int32_t failed = 0;

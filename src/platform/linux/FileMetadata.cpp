@@ -77,7 +77,7 @@ bool SetFileDate(const std::string& path, DosDateTime value) {
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-std::uint32_t FileAttributesOf(const std::string& path) {
+std::uint32_t DosAttributesOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return 0;
   std::uint32_t bits = StoredDosBits(path);
@@ -85,7 +85,7 @@ std::uint32_t FileAttributesOf(const std::string& path) {
   return bits;
 }
 
-bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+bool SetDosAttributes(const std::string& path, std::uint32_t attributes) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
   const mode_t before = st.st_mode & 07777;

@@ -60,8 +60,8 @@ void MakeFolders(const std::string& folder) {
 }  // namespace
 
 HiveFileRegistry::HiveFileRegistry(const RegistryLocations& locations)
-    : machine_(HKEY_LOCAL_MACHINE, locations.machineHive),
-      user_(HKEY_CURRENT_USER, locations.userHive),
+    : machine_(RegistryRoot::LocalMachine, locations.machineHive),
+      user_(RegistryRoot::CurrentUser, locations.userHive),
       machineRun_(locations.machineAutostart),
       userRun_(locations.userAutostart) {
   MakeFolders(ExcludeTrailingSeparator(machine_.Folder()));
@@ -210,7 +210,7 @@ bool HiveFileRegistry::HiveDamaged(RegistryRoot root) {
 
 bool StateChanged(const WatchState& before, const WatchState& after, std::uint32_t filter) {
   if (SnapshotChanged(before.hive, after.hive, filter)) return true;
-  return (filter & REG_NOTIFY_CHANGE_LAST_SET) != 0 && before.runListing != after.runListing;
+  return (filter & kNotifyChangeLastSet) != 0 && before.runListing != after.runListing;
 }
 
 }  // namespace vz::platform::hivefs

@@ -47,8 +47,8 @@ class HiveFileRegistry final : public RegistryStore {
   bool HiveDamaged(RegistryRoot root);
 
  private:
-  HiveFile& HiveOf(RegistryRoot root) { return root == HKEY_CURRENT_USER ? user_ : machine_; }
-  AutostartFolder& RunOf(RegistryRoot root) { return root == HKEY_CURRENT_USER ? userRun_ : machineRun_; }
+  HiveFile& HiveOf(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? user_ : machine_; }
+  AutostartFolder& RunOf(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? userRun_ : machineRun_; }
   void SeedMachineFolders();
 
   std::mutex mutex_;

@@ -16,7 +16,7 @@ struct MemoryRegistry::State {
   bool machineReadOnly = false, userReadOnly = false;
   int writes = 0;
 
-  Hive& HiveOf(RegistryRoot root) { return root == HKEY_CURRENT_USER ? user : machine; }
+  Hive& HiveOf(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? user : machine; }
   void Wrote() {
     ++writes;
     changed.notify_all();
@@ -91,7 +91,7 @@ MemoryRegistry::~MemoryRegistry() = default;
 
 void MemoryRegistry::SetReadOnly(RegistryRoot root, bool readOnly) {
   std::lock_guard lock(state_->mutex);
-  (root == HKEY_CURRENT_USER ? state_->userReadOnly : state_->machineReadOnly) = readOnly;
+  (root == RegistryRoot::CurrentUser ? state_->userReadOnly : state_->machineReadOnly) = readOnly;
 }
 
 int MemoryRegistry::WriteCount() const {
@@ -123,7 +123,7 @@ RegStatus MemoryRegistry::DoDeleteKey(RegistryRoot root, const std::string& path
 
 bool MemoryRegistry::DoCanWrite(RegistryRoot root, const std::string&) {
   std::lock_guard lock(state_->mutex);
-  return !(root == HKEY_CURRENT_USER ? state_->userReadOnly : state_->machineReadOnly);
+  return !(root == RegistryRoot::CurrentUser ? state_->userReadOnly : state_->machineReadOnly);
 }
 
 RegStatus MemoryRegistry::DoReadValue(RegistryRoot root, const std::string& path, std::string_view name,

@@ -45,7 +45,7 @@ bool ConsoleAlertView::RunCommand(protection::AlertModel& alert, char command) {
       return true;
     case 'd':
       if (!alert.DeleteEnabled()) return false;
-      alert.DeleteFile();
+      alert.DeleteProgramFile();
       return true;
     case 'r':
       if (!alert.RemoveStartupVisible()) return false;

@@ -13,7 +13,7 @@
 
 #include "app/Shield.h"
 #include "ui/qt/QtMainWindowView.h"
-#include "ui/qt/TForm1.h"
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -39,11 +39,11 @@ void InstallDevelopmentHooks(app::Shield& shield, QtMainWindowView& view) {
   if (!showAtStart) return;
   std::string file = screenshot ? screenshot : "";
 
-  auto* poll = new QTimer(&view.Form());
+  auto* poll = new QTimer(&view.Window());
   auto settle = std::make_shared<QElapsedTimer>();
   QObject::connect(poll, &QTimer::timeout, poll, [poll, settle, &shield, &view, file] {
     QAction* showEntry = view.Tray().Action(app::TrayCommand::ShowVazeru);
-    if (!view.IsWindowShowing() || view.Form().isMinimized()) {
+    if (!view.IsWindowShowing() || view.Window().isMinimized()) {
       // As the user would: "Show Vazeru" from the tray once it is enabled.
       if (showEntry->isEnabled()) showEntry->trigger();
       return;

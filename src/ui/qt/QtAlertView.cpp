@@ -2,29 +2,29 @@
 
 #include <QTimer>
 
-#include "ui/qt/TForm2.h"
+#include "ui/qt/AlertWindow.h"
 
 namespace vz::ui::qt {
 
 QtAlertView::QtAlertView() = default;
 QtAlertView::~QtAlertView() = default;
 
-TForm2& QtAlertView::EnsureForm() {
-  if (!form_) form_ = std::make_unique<TForm2>();
-  return *form_;
+AlertWindow& QtAlertView::EnsureWindow() {
+  if (!window_) window_ = std::make_unique<AlertWindow>();
+  return *window_;
 }
 
-bool QtAlertView::IsShowing() const { return form_ && form_->isVisible(); }
+bool QtAlertView::IsShowing() const { return window_ && window_->isVisible(); }
 
 void QtAlertView::ShowModal(protection::AlertModel& alert) {
-  TForm2& form = EnsureForm();
+  AlertWindow& form = EnsureWindow();
   form.Refresh(alert);
   if (onShown_) QTimer::singleShot(0, &form, [this, &form] { onShown_(form); });
   form.exec();
 }
 
 void QtAlertView::ShowAgain(protection::AlertModel& alert) {
-  TForm2& form = EnsureForm();
+  AlertWindow& form = EnsureWindow();
   form.Refresh(alert);
   form.show();
   form.raise();
@@ -33,13 +33,13 @@ void QtAlertView::ShowAgain(protection::AlertModel& alert) {
 }
 
 void QtAlertView::Close() {
-  if (form_ && form_->isVisible()) form_->done(0);
+  if (window_ && window_->isVisible()) window_->done(0);
 }
 
 void QtAlertView::BringToFront() {
   if (!IsShowing()) return;
-  form_->raise();
-  form_->activateWindow();
+  window_->raise();
+  window_->activateWindow();
 }
 
 }  // namespace vz::ui::qt

@@ -8,7 +8,7 @@
 
 namespace vz::ui::qt {
 
-class TForm2;
+class AlertWindow;
 
 class QtAlertView final : public AlertView {
  public:
@@ -21,14 +21,14 @@ class QtAlertView final : public AlertView {
   void BringToFront() override;
 
   // The window, or nullptr before the first alert.
-  TForm2* Form() const { return form_.get(); }
+  AlertWindow* Window() const { return window_.get(); }
   // Called each time the window has appeared (tests act on it then).
-  void SetOnShown(std::function<void(TForm2&)> onShown) { onShown_ = std::move(onShown); }
+  void SetOnShown(std::function<void(AlertWindow&)> onShown) { onShown_ = std::move(onShown); }
 
  private:
-  TForm2& EnsureForm();
-  std::unique_ptr<TForm2> form_;
-  std::function<void(TForm2&)> onShown_;
+  AlertWindow& EnsureWindow();
+  std::unique_ptr<AlertWindow> window_;
+  std::function<void(AlertWindow&)> onShown_;
 };
 
 }  // namespace vz::ui::qt

@@ -6,7 +6,7 @@
 #include "app/Shield.h"
 #include "platform/SingleInstance.h"
 #include "ui/qt/DevelopmentHooks.h"
-#include "ui/qt/TForm1.h"
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -31,7 +31,7 @@ QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
 QtFrontEnd::~QtFrontEnd() {
   dispatcher_.Shutdown();
   // The shield may be gone already; nothing may reach it from here on.
-  if (view_.HasForm()) view_.Form().Unbind();
+  if (view_.HasWindow()) view_.Window().Unbind();
   if (view_.HasTray()) view_.Tray().Bind(nullptr);
 }
 
@@ -43,7 +43,7 @@ ui::Ports QtFrontEnd::Ports() {
 
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
-  view_.Form().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
+  view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
   if (!reachable_.TrayAvailable()) shield.MainWindow().ReportNoSystemTray();
   InstallDevelopmentHooks(shield, view_);
 }

@@ -38,7 +38,7 @@ class QtFrontEnd final : public app::FrontEnd {
   void WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) override;
 
   QtMainWindowView& View() { return view_; }
-  QtAlertView& AlertWindow() { return alert_; }
+  QtAlertView& Alert() { return alert_; }
   QtDispatcher& Dispatcher() { return dispatcher_; }
   bool TrayAvailable() const { return reachable_.TrayAvailable(); }
 

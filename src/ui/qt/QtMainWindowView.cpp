@@ -5,7 +5,7 @@
 
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
-#include "ui/qt/TForm1.h"
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -16,9 +16,9 @@ QtMainWindowView::~QtMainWindowView() {
   if (busy_) QApplication::restoreOverrideCursor();
 }
 
-TForm1& QtMainWindowView::Form() {
-  if (!form_) form_ = std::make_unique<TForm1>();
-  return *form_;
+MainWindow& QtMainWindowView::Window() {
+  if (!window_) window_ = std::make_unique<MainWindow>();
+  return *window_;
 }
 
 TrayIcon& QtMainWindowView::Tray() {
@@ -27,7 +27,7 @@ TrayIcon& QtMainWindowView::Tray() {
     // The window comes to the foreground before the menu opens, so that the
     // menu closes when the user clicks elsewhere.
     tray_->SetBeforeMenu([this] {
-      if (form_ && form_->isVisible()) form_->activateWindow();
+      if (window_ && window_->isVisible()) window_->activateWindow();
     });
   }
   return *tray_;
@@ -35,19 +35,19 @@ TrayIcon& QtMainWindowView::Tray() {
 
 void QtMainWindowView::SetStatusPanel(int index, const std::string& text) {
   if (index < 0 || index >= kStatusPanelCount) return;
-  Form().statusPanels[static_cast<size_t>(index)]->setText(QString::fromStdString(text));
+  Window().statusPanels[static_cast<size_t>(index)]->setText(QString::fromStdString(text));
 }
 
-void QtMainWindowView::ShowWindow() { Form().show(); }
+void QtMainWindowView::ShowWindow() { Window().show(); }
 
 void QtMainWindowView::HideWindow() {
-  if (form_) form_->hide();
+  if (window_) window_->hide();
 }
 
-bool QtMainWindowView::IsWindowShowing() const { return form_ && form_->isVisible(); }
+bool QtMainWindowView::IsWindowShowing() const { return window_ && window_->isVisible(); }
 
 void QtMainWindowView::SetWindowState(WindowState state) {
-  TForm1& form = Form();
+  MainWindow& form = Window();
   form.SetApplyingState(true);
   Qt::WindowStates states = form.windowState();
   if (state == WindowState::Minimized) {
@@ -65,13 +65,13 @@ void QtMainWindowView::SetWindowState(WindowState state) {
 }
 
 void QtMainWindowView::BringToFront() {
-  TForm1& form = Form();
+  MainWindow& form = Window();
   form.raise();
   form.activateWindow();
 }
 
 void QtMainWindowView::SetCaption(const std::string& caption) {
-  Form().setWindowTitle(QString::fromStdString(caption));
+  Window().setWindowTitle(QString::fromStdString(caption));
 }
 
 void QtMainWindowView::SetBusyCursor(bool busy) {
@@ -84,13 +84,13 @@ void QtMainWindowView::SetBusyCursor(bool busy) {
 }
 
 void QtMainWindowView::SetProcessList(const std::vector<std::string>& names, int selected) {
-  Form().processPage->SetProcessList(names, selected);
+  Window().processPage->SetProcessList(names, selected);
 }
 
-void QtMainWindowView::SetProcessPageEnabled(bool enabled) { Form().processPage->setEnabled(enabled); }
+void QtMainWindowView::SetProcessPageEnabled(bool enabled) { Window().processPage->setEnabled(enabled); }
 
 void QtMainWindowView::SetShieldLog(const std::vector<std::string>& entries) {
-  Form().processPage->SetShieldLog(entries);
+  Window().processPage->SetShieldLog(entries);
 }
 
 void QtMainWindowView::SetStartupRows(const std::vector<StartupRow>&, int) {
@@ -98,18 +98,18 @@ void QtMainWindowView::SetStartupRows(const std::vector<StartupRow>&, int) {
 }
 
 void QtMainWindowView::SetOptionChecked(LiveOption option, bool checked) {
-  Form().optionsPage->SetOptionChecked(option, checked);
+  Window().optionsPage->SetOptionChecked(option, checked);
 }
 
 void QtMainWindowView::SetShowVazeruEnabled(bool enabled) { Tray().SetShowVazeruEnabled(enabled); }
 
-void QtMainWindowView::SetInfoLabel(const std::string& text) { Form().optionsPage->SetInfoLabel(text); }
+void QtMainWindowView::SetInfoLabel(const std::string& text) { Window().optionsPage->SetInfoLabel(text); }
 
-void QtMainWindowView::ShowPage(Page page) { Form().ShowPage(page); }
+void QtMainWindowView::ShowPage(Page page) { Window().ShowPage(page); }
 
-void QtMainWindowView::SetPanelVisible(WatchPanel panel, bool visible) { Form().SetPanelVisible(panel, visible); }
+void QtMainWindowView::SetPanelVisible(WatchPanel panel, bool visible) { Window().SetPanelVisible(panel, visible); }
 
-void QtMainWindowView::SetProgramInfo(const ProgramInfo& info) { Form().optionsPage->SetProgramInfo(info); }
+void QtMainWindowView::SetProgramInfo(const ProgramInfo& info) { Window().optionsPage->SetProgramInfo(info); }
 
 void QtMainWindowView::SetTrayIconVisible(bool visible) {
   if (visible || tray_) Tray().SetVisible(visible);
@@ -120,13 +120,13 @@ void QtMainWindowView::SetTrayOptionChecked(LiveOption option, bool checked) {
 }
 
 void QtMainWindowView::ShowInfoPanel(const std::string& text, int left, int top) {
-  Form().ShowInfoPanel(text, left, top);
+  Window().ShowInfoPanel(text, left, top);
 }
 
 void QtMainWindowView::HideInfoPanel() {
-  if (form_) form_->infoPanel->hide();
+  if (window_) window_->infoPanel->hide();
 }
 
-HintProbe QtMainWindowView::ProbeUnderCursor() const { return form_ ? form_->Probe() : HintProbe{}; }
+HintProbe QtMainWindowView::ProbeUnderCursor() const { return window_ ? window_->Probe() : HintProbe{}; }
 
 }  // namespace vz::ui::qt

@@ -9,7 +9,7 @@
 
 namespace vz::ui::qt {
 
-class TForm1;
+class MainWindow;
 class TrayIcon;
 
 class QtMainWindowView final : public MainWindowView {
@@ -17,9 +17,9 @@ class QtMainWindowView final : public MainWindowView {
   QtMainWindowView();
   ~QtMainWindowView() override;
 
-  TForm1& Form();
+  MainWindow& Window();
   TrayIcon& Tray();
-  bool HasForm() const { return form_ != nullptr; }
+  bool HasWindow() const { return window_ != nullptr; }
   bool HasTray() const { return tray_ != nullptr; }
 
   void SetStatusPanel(int index, const std::string& text) override;
@@ -47,7 +47,7 @@ class QtMainWindowView final : public MainWindowView {
   HintProbe ProbeUnderCursor() const override;
 
  private:
-  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<MainWindow> window_;
   std::unique_ptr<TrayIcon> tray_;
   bool busy_ = false;
 };

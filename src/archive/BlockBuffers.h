@@ -1,7 +1,7 @@
 #pragma once
-// Work buffers of block expansion. One process-wide set (TBlockMan) serves the
+// Work buffers of block expansion. One process-wide set (SharedBlockBuffers) serves the
 // sequential path, so no block allocates memory. The parallel path gives each
-// block in flight its own TBlockBuffers, owned by the extractor, because the
+// block in flight its own BlockBuffers, owned by the extractor, because the
 // shared set can only hold one block at a time.
 #include <cstddef>
 #include <cstdint>
@@ -31,8 +31,8 @@ class WorkArray {
   std::unique_ptr<T[]> items_;
 };
 
-struct TBlockBuffers {
-  TBlockBuffers();
+struct BlockBuffers {
+  BlockBuffers();
   // Inverse transform links, each with its row's byte in the low 8 bits:
   // forward (the transformation vector) and backward (its inverse).
   WorkArray<std::uint32_t> transform;
@@ -45,10 +45,10 @@ struct TBlockBuffers {
   std::vector<std::uint8_t> payload;
 };
 
-class TBlockMan {
+class SharedBlockBuffers {
  public:
   // The process-wide buffers, allocated at first use and kept to the end.
-  static TBlockBuffers& Buffers();
+  static BlockBuffers& Buffers();
 };
 
 }  // namespace vz::archive

@@ -1,4 +1,4 @@
-#include "ui/qt/TForm2.h"
+#include "ui/qt/AlertWindow.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -34,7 +34,7 @@ QLabel* Label(const char* name, QWidget* parent) {
 
 }  // namespace
 
-TForm2::TForm2() {
+AlertWindow::AlertWindow() {
   setObjectName("Form2");
   setWindowTitle(protection::kAlertCaption);
   setWindowIcon(ShieldIcon());
@@ -102,7 +102,7 @@ TForm2::TForm2() {
 
   connect(closeButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::Close); });
   connect(killButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::KillProcess); });
-  connect(deleteButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::DeleteFile); });
+  connect(deleteButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::DeleteProgramFile); });
   connect(openFolderButton, &QPushButton::clicked, this,
           [this] { Run(&protection::AlertModel::OpenContainingFolder); });
   connect(excludeButton, &QPushButton::clicked, this, [this] { Run(&protection::AlertModel::AddToExcludeList); });
@@ -111,7 +111,7 @@ TForm2::TForm2() {
   connect(urlLabel1, &QLabel::linkActivated, this, [this] { Run(&protection::AlertModel::OpenLink); });
 }
 
-void TForm2::Refresh(protection::AlertModel& alert) {
+void AlertWindow::Refresh(protection::AlertModel& alert) {
   alert_ = &alert;
   const protection::AlertFields& f = alert.Fields();
   label1->setText(QString::fromStdString(f.title));
@@ -132,7 +132,7 @@ void TForm2::Refresh(protection::AlertModel& alert) {
       move(screen->availableGeometry().center() - rect().center());
 }
 
-void TForm2::Run(void (protection::AlertModel::*action)()) {
+void AlertWindow::Run(void (protection::AlertModel::*action)()) {
   if (!alert_) return;
   protection::AlertModel& alert = *alert_;
   (alert.*action)();
@@ -143,7 +143,7 @@ void TForm2::Run(void (protection::AlertModel::*action)()) {
   }
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void AlertWindow::closeEvent(QCloseEvent* event) {
   // Closed only through its buttons (which end the showing themselves).
   event->ignore();
 }

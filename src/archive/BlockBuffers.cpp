@@ -1,8 +1,8 @@
-#include "archive/BlockMan.h"
+#include "archive/BlockBuffers.h"
 
 namespace vz::archive {
 
-TBlockBuffers::TBlockBuffers()
+BlockBuffers::BlockBuffers()
     : transform(kTransformSlots),
       backward(kTransformSlots),
       counts(257 + 1),
@@ -10,8 +10,8 @@ TBlockBuffers::TBlockBuffers()
       bufferA(kBlockBufferBytes),
       bufferB(kBlockBufferBytes) {}
 
-TBlockBuffers& TBlockMan::Buffers() {
-  static TBlockBuffers buffers;
+BlockBuffers& SharedBlockBuffers::Buffers() {
+  static BlockBuffers buffers;
   return buffers;
 }
 

@@ -1,4 +1,4 @@
-#include "ui/qt/TForm1.h"
+#include "ui/qt/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ const char* const kInitialPanels[MainWindowView::kStatusPanelCount] = {"Processe
 
 }  // namespace
 
-TForm1::TForm1() {
+MainWindow::MainWindow() {
   setObjectName("Form1");
   setWindowTitle("Orvane Vazeru");
   setWindowIcon(ShieldIcon());
@@ -56,7 +56,7 @@ TForm1::TForm1() {
     move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 }
 
-void TForm1::MakeMenu() {
+void MainWindow::MakeMenu() {
   QMenu* options = menuBar()->addMenu("Options");
   runUpdateAction = options->addAction("Run Update");
   runUpdateAction->setEnabled(false);  // the update subsystem brings it
@@ -66,7 +66,7 @@ void TForm1::MakeMenu() {
   });
 }
 
-QWidget* TForm1::MakeToolsColumn() {
+QWidget* MainWindow::MakeToolsColumn() {
   toolsColumn = new QFrame(this);
   toolsColumn->setObjectName("ToolsColumn");
   toolsColumn->setFixedWidth(kToolsWidth);
@@ -117,7 +117,7 @@ QWidget* TForm1::MakeToolsColumn() {
   return toolsColumn;
 }
 
-QWidget* TForm1::MakePages() {
+QWidget* MainWindow::MakePages() {
   pages = new QStackedWidget(this);
   pages->setObjectName("PageControl1");
   optionsPage = new OptionsPage(pages);
@@ -134,7 +134,7 @@ QWidget* TForm1::MakePages() {
   return pages;
 }
 
-void TForm1::MakeStatusBar() {
+void MainWindow::MakeStatusBar() {
   for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) {
     statusPanels[static_cast<size_t>(i)] = new QLabel(kInitialPanels[i], this);
     statusBar()->addWidget(statusPanels[static_cast<size_t>(i)], i == 3 ? 2 : 1);
@@ -142,7 +142,7 @@ void TForm1::MakeStatusBar() {
   statusBar()->setObjectName("StatusBar1");
 }
 
-void TForm1::MakeInfoPanel() {
+void MainWindow::MakeInfoPanel() {
   infoPanel = new QLabel(this);
   infoPanel->setObjectName("InfoPanel");
   infoPanel->setWordWrap(true);
@@ -159,25 +159,25 @@ void TForm1::MakeInfoPanel() {
   infoPanel->hide();
 }
 
-void TForm1::Bind(app::MainWindowModel& model, inventory::ProcessList& list,
+void MainWindow::Bind(app::MainWindowModel& model, inventory::ProcessList& list,
                   protection::ProcessDetailsPanel& details) {
   model_ = &model;
   processPage->Bind(model, list, details);
   optionsPage->Bind(&model);
 }
 
-void TForm1::Unbind() {
+void MainWindow::Unbind() {
   model_ = nullptr;
   processPage->Unbind();
   optionsPage->Bind(nullptr);
 }
 
-void TForm1::ShowPage(Page page) {
+void MainWindow::ShowPage(Page page) {
   pages->setCurrentIndex(IndexOf(page));
   navigation[IndexOf(page)]->setChecked(true);
 }
 
-Page TForm1::CurrentPage() const {
+Page MainWindow::CurrentPage() const {
   switch (pages->currentIndex()) {
     case 0: return Page::OptionsInfo;
     case 2: return Page::StartupPrograms;
@@ -185,11 +185,11 @@ Page TForm1::CurrentPage() const {
   }
 }
 
-void TForm1::SetPanelVisible(WatchPanel panel, bool visible) {
+void MainWindow::SetPanelVisible(WatchPanel panel, bool visible) {
   (panel == WatchPanel::SystemWatch ? systemWatchPanel : statisticsPanel)->setVisible(visible);
 }
 
-void TForm1::ShowInfoPanel(const std::string& text, int left, int top) {
+void MainWindow::ShowInfoPanel(const std::string& text, int left, int top) {
   infoPanel->setText(QString::fromStdString(text));
   infoPanel->adjustSize();
   infoPanel->move(left, top);
@@ -197,7 +197,7 @@ void TForm1::ShowInfoPanel(const std::string& text, int left, int top) {
   infoPanel->show();
 }
 
-HintProbe TForm1::Probe() const {
+HintProbe MainWindow::Probe() const {
   HintProbe probe;
   QPoint cursor = QCursor::pos();
   QWidget* under = QApplication::widgetAt(cursor);
@@ -218,7 +218,7 @@ HintProbe TForm1::Probe() const {
   return probe;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing never ends the shield: the window is hidden instead.
   event->ignore();
   if (model_)
@@ -227,7 +227,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     hide();
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || applyingState_ || !model_) return;
   auto* change = static_cast<QWindowStateChangeEvent*>(event);
@@ -239,12 +239,12 @@ void TForm1::changeEvent(QEvent* event) {
     QTimer::singleShot(0, this, [this] { model_->OnSystemCommand(app::kSysCommandMinimize); });
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (model_) model_->OnShown();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == toolsColumn) {
     // Entering the column draws its frame lines; leaving removes them.
     if (event->type() == QEvent::Enter) toolsColumn->setFrameShape(QFrame::StyledPanel);

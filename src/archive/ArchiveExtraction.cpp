@@ -1,4 +1,4 @@
-#include "archive/Resource.h"
+#include "archive/ArchiveExtraction.h"
 
 #include <filesystem>
 #include <thread>
@@ -20,20 +20,20 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
   return true;
 }
 
-TResource::TResource(ui::Dialogs& dialogs, ui::EventPump* events) : dialogs_(dialogs), manager_(dialogs) {
+ArchiveExtraction::ArchiveExtraction(ui::Dialogs& dialogs, ui::EventPump* events) : dialogs_(dialogs), manager_(dialogs) {
   manager_.eventPump = events;
   manager_.SetWorkerThreads(std::thread::hardware_concurrency() > 1 ? 2 : 1);
 }
 
-void TResource::SetOnAddLog(std::function<void(TArchiveManager&, const std::string&)> handler) {
+void ArchiveExtraction::SetOnAddLog(std::function<void(ArchiveManager&, const std::string&)> handler) {
   manager_.OnAddLog = std::move(handler);
 }
 
-void TResource::SetOnCentralDirChange(std::function<void(TArchiveManager&)> handler) {
+void ArchiveExtraction::SetOnCentralDirChange(std::function<void(ArchiveManager&)> handler) {
   manager_.OnCentralDirChange = std::move(handler);
 }
 
-ExtractionSummary TResource::DecompressFromArchive(const std::string& archiveFileName, const std::string& destFolder,
+ExtractionSummary ArchiveExtraction::DecompressFromArchive(const std::string& archiveFileName, const std::string& destFolder,
                                                    const std::string& fileName) {
   ExtractionSummary summary;
   if (!platform::FileExists(archiveFileName)) {
@@ -48,7 +48,7 @@ ExtractionSummary TResource::DecompressFromArchive(const std::string& archiveFil
   manager_.OpenArchive(archiveFileName, true);
   if (onBusyCursor) onBusyCursor(true);
   struct CleanUp {
-    TResource& self;
+    ArchiveExtraction& self;
     ~CleanUp() {
       if (self.manager_.IsArchiveOpen()) self.manager_.CloseArchive();
       if (self.onBusyCursor) self.onBusyCursor(false);
@@ -56,7 +56,7 @@ ExtractionSummary TResource::DecompressFromArchive(const std::string& archiveFil
   } cleanUp{*this};
 
   manager_.SetDestFolder(destination);
-  std::vector<const TCentralFileHeader*> list;
+  std::vector<const CentralFileHeader*> list;
   for (const auto& entry : manager_.Archive()->CentralDir().Entries()) {
     if (fileName.empty()) {
       list.push_back(entry.get());

@@ -11,10 +11,10 @@ class QPushButton;
 
 namespace vz::ui::qt {
 
-class TForm2 final : public QDialog {
+class AlertWindow final : public QDialog {
   Q_OBJECT
  public:
-  TForm2();
+  AlertWindow();
   // Shows the model's fields and button states.
   void Refresh(protection::AlertModel& alert);
 

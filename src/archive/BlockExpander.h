@@ -8,7 +8,7 @@
 
 #include "archive/ArchiveRecords.h"
 #include "archive/BitFile.h"
-#include "archive/BlockMan.h"
+#include "archive/BlockBuffers.h"
 
 namespace vz::archive {
 
@@ -28,26 +28,26 @@ struct ExpandedBlock {
   std::int32_t payloadBytesTaken = 0;  // payload bytes the decoder consumed (<= CompressedSize)
 };
 
-// Rejects a header whose sizes cannot fit the work buffers (EBlockDamaged).
-void CheckBlockHeader(const TDataBlockHeader& header);
+// Rejects a header whose sizes cannot fit the work buffers (BlockDamaged).
+void CheckBlockHeader(const DataBlockHeader& header);
 
 // Expands a block whose payload is in buffers.payload (CompressedSize bytes,
-// then 20 zero bytes). Throws EBlockDamaged for a block that cannot be
+// then 20 zero bytes). Throws BlockDamaged for a block that cannot be
 // expanded inside the buffers; a CRC mismatch is only reported in crcOk.
-ExpandedBlock ExpandPayload(const TDataBlockHeader& header, TBlockBuffers& buffers);
+ExpandedBlock ExpandPayload(const DataBlockHeader& header, BlockBuffers& buffers);
 
 // Reads the block header at the archive's position and the payload after it
 // into buffers.payload.
-TDataBlockHeader ReadBlock(TBitFile& archive, TBlockBuffers& buffers);
+DataBlockHeader ReadBlock(BitFile& archive, BlockBuffers& buffers);
 
-class TExpander {
+class BlockExpander {
  public:
   // Receives "CRC does not match!" for each block whose CRC differs.
   std::function<void(const std::string&)> onMessage;
 
   // Expands the block at the archive's position into out and leaves the
   // archive after the block (where its decoder stopped taking payload bytes).
-  void ExpandBlock(TBitFile& archive, BlockSink& out);
+  void ExpandBlock(BitFile& archive, BlockSink& out);
   bool BlockOK() const { return blockOk_; }
 
  private:

@@ -1,4 +1,4 @@
-#include "archive/Expander.h"
+#include "archive/BlockExpander.h"
 
 #include <algorithm>
 #include <cstring>
@@ -79,16 +79,16 @@ void WalkBothEnds(const std::uint8_t* L, std::int32_t n, std::int32_t f, const s
 
 }  // namespace
 
-void CheckBlockHeader(const TDataBlockHeader& header) {
+void CheckBlockHeader(const DataBlockHeader& header) {
   if (header.CompressedSize < 0 || header.CompressedSize > kMaxPayloadBytes)
-    throw EBlockDamaged("Damaged block: compressed size " + std::to_string(header.CompressedSize) +
+    throw BlockDamaged("Damaged block: compressed size " + std::to_string(header.CompressedSize) +
                         " does not fit the work buffers.");
   if (header.FirstIndex < 0 || header.FirstIndex > kMaxBlockLength || header.SentinelIndex < 0 ||
       header.SentinelIndex > kMaxBlockLength)
-    throw EBlockDamaged("Damaged block: index out of range.");
+    throw BlockDamaged("Damaged block: index out of range.");
 }
 
-ExpandedBlock ExpandPayload(const TDataBlockHeader& header, TBlockBuffers& buffers) {
+ExpandedBlock ExpandPayload(const DataBlockHeader& header, BlockBuffers& buffers) {
   CheckBlockHeader(header);
   const auto size = static_cast<size_t>(header.CompressedSize);
   buffers.payload.resize(size + kPayloadPadding);
@@ -99,7 +99,7 @@ ExpandedBlock ExpandPayload(const TDataBlockHeader& header, TBlockBuffers& buffe
                                              kMaxBlockLength, L, buffers.counts.data());
   const std::int32_t n = column.n;
   const std::int32_t f = header.FirstIndex;
-  if (f > n) throw EBlockDamaged("Damaged block: index out of range.");
+  if (f > n) throw BlockDamaged("Damaged block: index out of range.");
 
   BuildLinks(L, n, header.SentinelIndex, buffers.counts.data(), buffers.running.data(), buffers.transform.data(),
              buffers.backward.data());
@@ -118,8 +118,8 @@ ExpandedBlock ExpandPayload(const TDataBlockHeader& header, TBlockBuffers& buffe
   return result;
 }
 
-TDataBlockHeader ReadBlock(TBitFile& archive, TBlockBuffers& buffers) {
-  TDataBlockHeader header;
+DataBlockHeader ReadBlock(BitFile& archive, BlockBuffers& buffers) {
+  DataBlockHeader header;
   header.ReadChecked(archive);
   CheckBlockHeader(header);
   const auto size = static_cast<size_t>(header.CompressedSize);
@@ -129,12 +129,12 @@ TDataBlockHeader ReadBlock(TBitFile& archive, TBlockBuffers& buffers) {
   return header;
 }
 
-void TExpander::ExpandBlock(TBitFile& archive, BlockSink& out) {
-  TBlockBuffers& buffers = TBlockMan::Buffers();
+void BlockExpander::ExpandBlock(BitFile& archive, BlockSink& out) {
+  BlockBuffers& buffers = SharedBlockBuffers::Buffers();
   blockOk_ = false;
   archive.ResetBitBuffer();
-  const std::int32_t payloadStart = archive.GetBufferedPosition() + TDataBlockHeader::kSize;
-  TDataBlockHeader header = ReadBlock(archive, buffers);
+  const std::int32_t payloadStart = archive.GetBufferedPosition() + DataBlockHeader::kSize;
+  DataBlockHeader header = ReadBlock(archive, buffers);
   ExpandedBlock block = ExpandPayload(header, buffers);
   // The next record follows the last payload byte the decoder took.
   if (block.payloadBytesTaken < header.CompressedSize)

@@ -18,15 +18,15 @@ struct ExtractionSummary {
   std::int32_t failedBlocks = 0;  // blocks whose CRC did not match
 };
 
-class TResource {
+class ArchiveExtraction {
  public:
-  explicit TResource(ui::Dialogs& dialogs, ui::EventPump* events = nullptr);
+  explicit ArchiveExtraction(ui::Dialogs& dialogs, ui::EventPump* events = nullptr);
 
   // Busy (hourglass) cursor on and off around an extraction; no-op when unset.
   std::function<void(bool busy)> onBusyCursor;
   // Forwarded to the manager, which fires them with itself as sender.
-  void SetOnAddLog(std::function<void(TArchiveManager&, const std::string&)> handler);
-  void SetOnCentralDirChange(std::function<void(TArchiveManager&)> handler);
+  void SetOnAddLog(std::function<void(ArchiveManager&, const std::string&)> handler);
+  void SetOnCentralDirChange(std::function<void(ArchiveManager&)> handler);
 
   // Extracts every file of the archive (fileName empty) or the first entry
   // named fileName (ASCII case ignored) into destFolder. Reports by message
@@ -35,11 +35,11 @@ class TResource {
   ExtractionSummary DecompressFromArchive(const std::string& archiveFileName, const std::string& destFolder,
                                           const std::string& fileName);
 
-  TArchiveManager& Manager() { return manager_; }
+  ArchiveManager& Manager() { return manager_; }
 
  private:
   ui::Dialogs& dialogs_;
-  TArchiveManager manager_;
+  ArchiveManager manager_;
 };
 
 // ASCII letters compared without case; other bytes exactly.

@@ -22,14 +22,14 @@ namespace vz::ui::qt {
 class OptionsPage;
 class ProcessPage;
 
-class TForm1 final : public QMainWindow {
+class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
   static constexpr int kWidth = 814;
   static constexpr int kHeight = 542;
   static constexpr int kToolsWidth = 137;
 
-  TForm1();
+  MainWindow();
   void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details);
   // The shield has ended: clicks and events no longer reach it.
   void Unbind();
