@@ -1,7 +1,7 @@
 #pragma once
 // Contract: a single-threaded event loop for front ends without a GUI toolkit.
-// It runs timers, watches file descriptors, turns SIGINT/SIGTERM into a quit
-// request, and runs functions posted from other threads.
+// It runs timers, watches file descriptors, and runs functions posted from
+// other threads.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,9 +38,6 @@ class EventLoop {
   // Thread-safe: runs function on the loop's thread and waits for it. Returns
   // false (without running it) once the loop has been told to quit.
   virtual bool RunOnLoopAndWait(const std::function<void()>& function) = 0;
-
-  // SIGINT and SIGTERM end the loop as Quit(0) does; call once, from the loop's thread.
-  virtual void QuitOnTerminationSignals() = 0;
 };
 
 std::unique_ptr<EventLoop> CreateEventLoop();
