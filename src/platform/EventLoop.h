@@ -1,12 +1,14 @@
 #pragma once
 // Contract: a single-threaded event loop for front ends without a GUI toolkit.
-// It runs timers, watches file descriptors, and runs functions posted from
-// other threads.
+// It runs timers, watches file descriptors, ends on the termination signals,
+// and runs functions posted from other threads.
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 namespace vz::platform {
+
+class TerminationSignals;
 
 class EventLoop {
  public:
@@ -38,6 +40,9 @@ class EventLoop {
   // Thread-safe: runs function on the loop's thread and waits for it. Returns
   // false (without running it) once the loop has been told to quit.
   virtual bool RunOnLoopAndWait(const std::function<void()>& function) = 0;
+
+  // The signals end the loop as Quit(0) does; they must outlive the loop.
+  virtual void QuitOn(TerminationSignals& signals) = 0;
 };
 
 std::unique_ptr<EventLoop> CreateEventLoop();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/EventLoop.h"
+#include "platform/TerminationSignals.h"
 
 namespace vz::platform {
 
@@ -103,6 +104,13 @@ class PollEventLoop final : public EventLoop {
     Wake();
     postDone_.wait(lock, [&] { return job->done || quitting_; });
     return job->done && job->ran;
+  }
+
+  void QuitOn(TerminationSignals& signals) override {
+    if (signals.Descriptor() < 0) return;
+    Watch(signals.Descriptor(), [this, &signals] {
+      if (signals.Drain()) Quit(0);
+    });
   }
 
  private:

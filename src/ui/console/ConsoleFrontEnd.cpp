@@ -75,11 +75,7 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
       dialogs_(out_, input_, commandLine.answer),
       mainWindow_(out_),
       alertView_(out_, input_, commandLine.onAlert) {
-  if (termination_->Descriptor() >= 0) {
-    loop_->Watch(termination_->Descriptor(), [this] {
-      if (termination_->Drain()) Terminate();
-    });
-  }
+  loop_->QuitOn(*termination_);
   pump_ = std::make_unique<Pump>(*loop_);
   dispatcher_ = std::make_unique<Dispatcher>(*loop_);
   browser_ = std::make_unique<TerminalBrowser>(out_);
