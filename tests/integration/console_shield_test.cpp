@@ -28,12 +28,6 @@ constexpr const char* kNotAnAction = "not an action of this alert";
 // Tests run side by side and see each other's children: names carry the PID.
 std::string Unique(const std::string& name) { return name + "-" + std::to_string(::getpid()); }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 class ConsoleShield : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,8 +92,8 @@ TEST_F(ConsoleShield, InputTypedWhileTheAlertIsOpenIsTheAlerts) {
   // run as a main command inside it, and "k PID" would ask about the bystander.
   ASSERT_TRUE(spy.WaitForExit(5000)) << shield->Output();
   shield->Type("h\nk " + std::to_string(bystander.pid()) + "\n");
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return Count(shield->Output(), kNotAnAction) == 2; }, 5000))
-      << shield->Output();
+  auto notAnAction = [&] { return testsupport::CountOccurrences(shield->Output(), kNotAnAction); };
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return notAnAction() == 2; }, 5000)) << shield->Output();
   EXPECT_EQ(shield->Output().find(kHelpLine), std::string::npos);
   EXPECT_EQ(shield->Output().find("Sure you want to stop this Process ?"), std::string::npos);
 

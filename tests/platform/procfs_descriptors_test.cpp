@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/linux/ProcfsProcesses.h"
+#include "support/TestSupport.h"
 
 namespace vz::platform {
 namespace {
@@ -91,12 +92,6 @@ class NamedSleepers {
   std::vector<pid_t> pids_;
 };
 
-std::size_t Count(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 TEST(ProcfsDescriptors, KeptNameFilesStayWithinTheirBudgetAndLeaveTheSelectRangeFree) {
   // More processes than the budget under the usual soft limit of 1024.
   const std::string name = "vzfd-" + std::to_string(::getpid());
@@ -118,8 +113,8 @@ TEST(ProcfsDescriptors, KeptNameFilesStayWithinTheirBudgetAndLeaveTheSelectRange
     platform->AppendSnapshotSignature(first);
     platform->AppendSnapshotSignature(second);
     // Every sleeper is read, kept or not.
-    EXPECT_EQ(Count(first, name + ","), sleepers.size());
-    EXPECT_EQ(Count(second, name + ","), sleepers.size());
+    EXPECT_EQ(testsupport::CountOccurrences(first, name + ","), sleepers.size());
+    EXPECT_EQ(testsupport::CountOccurrences(second, name + ","), sleepers.size());
 
     EXPECT_EQ(SoftLimit(), soft) << "the limit was raised";
     std::set<int> kept;
@@ -135,7 +130,7 @@ TEST(ProcfsDescriptors, KeptNameFilesStayWithinTheirBudgetAndLeaveTheSelectRange
     sleepers.EndLast();
     std::string third;
     platform->AppendSnapshotSignature(third);
-    EXPECT_EQ(Count(third, name + ","), sleepers.size());
+    EXPECT_EQ(testsupport::CountOccurrences(third, name + ","), sleepers.size());
 
     platform.reset();
     EXPECT_EQ(OpenDescriptors(), before) << "descriptors left open";

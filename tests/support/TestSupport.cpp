@@ -233,6 +233,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+size_t CountOccurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace vz::testsupport

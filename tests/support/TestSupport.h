@@ -93,6 +93,8 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 // Splits at CR LF (or LF), dropping the final empty piece.
 std::vector<std::string> SplitLines(const std::string& text);
+// How many times part occurs in text (overlaps counted).
+size_t CountOccurrences(const std::string& text, const std::string& part);
 
 // Polls `condition` every 10 ms until it is true or timeoutMs passes.
 template <typename F>
