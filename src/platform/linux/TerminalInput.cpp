@@ -2,11 +2,11 @@
 
 #include <cerrno>
 
-#include "platform/TerminationSignals.h"
-
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/TerminationSignals.h"
 
 namespace vz::platform {
 
