@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "FuzzWorkFolder.h"
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveExtraction.h"
 
@@ -27,12 +27,8 @@ class YesDialogs final : public vz::ui::Dialogs {
 };
 
 const fs::path& WorkFolder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::temp_directory_path() / ("vz-fuzz-reader-" + std::to_string(::getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
-  return folder;
+  static const vz::fuzz::WorkFolder folder("vz-fuzz-reader-");
+  return folder.path();
 }
 
 std::string Listing(const fs::path& folder) {

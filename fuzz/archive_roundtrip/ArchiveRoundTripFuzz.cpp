@@ -1,7 +1,5 @@
 // Any bytes as the contents of up to three files: pack them, extract them
 // again (one thread and two), and require every file back unchanged.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzWorkFolder.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ArchiveExtraction.h"
 
@@ -42,7 +41,8 @@ std::string ReadAll(const fs::path& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  static const fs::path work = fs::temp_directory_path() / Numbered("vz-fuzz-roundtrip-", ::getpid());
+  static const vz::fuzz::WorkFolder folder("vz-fuzz-roundtrip-");
+  const fs::path& work = folder.path();
   // Byte 0: number of files (1..3) in its low two bits; the rest of the
   // input is cut into the files. (Files of several blocks are left to the
   // reader target and the tests: under the sanitizers each would take a
@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rest.erase(0, take);
   }
 
-  fs::remove_all(work);
-  fs::create_directories(work);
+  // Emptied, not removed: the folder itself stays the private one made at start.
+  for (const auto& entry : fs::directory_iterator(work)) fs::remove_all(entry.path());
   const std::string archive = (work / "rt.pck").string();
   {
     vz::archive::ArchiveWriter writer(archive);

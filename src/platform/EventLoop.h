@@ -1,12 +1,14 @@
 #pragma once
 // Contract: a single-threaded event loop for front ends without a GUI toolkit.
-// It runs timers, watches file descriptors, turns SIGINT/SIGTERM into a quit
-// request, and runs functions posted from other threads.
+// It runs timers, watches file descriptors, ends on the termination signals,
+// and runs functions posted from other threads.
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 namespace vz::platform {
+
+class TerminationSignals;
 
 class EventLoop {
  public:
@@ -39,8 +41,8 @@ class EventLoop {
   // false (without running it) once the loop has been told to quit.
   virtual bool RunOnLoopAndWait(const std::function<void()>& function) = 0;
 
-  // SIGINT and SIGTERM end the loop as Quit(0) does; call once, from the loop's thread.
-  virtual void QuitOnTerminationSignals() = 0;
+  // The signals end the loop as Quit(0) does; they must outlive the loop.
+  virtual void QuitOn(TerminationSignals& signals) = 0;
 };
 
 std::unique_ptr<EventLoop> CreateEventLoop();

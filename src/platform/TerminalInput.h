@@ -6,6 +6,8 @@
 
 namespace vz::platform {
 
+class TerminationSignals;
+
 class TerminalInput {
  public:
   explicit TerminalInput(int fd = 0);
@@ -15,9 +17,13 @@ class TerminalInput {
   int Descriptor() const { return fd_; }
   bool Ended() const { return ended_; }
   // Reads the next whole line, waiting for it; nullopt at the end of input.
-  std::optional<std::string> ReadLine();
+  // Given termination signals, the wait also ends (nullopt, Ended() still false)
+  // as soon as one of them is pending; it is left pending for its owner.
+  std::optional<std::string> ReadLine(const TerminationSignals* interruption = nullptr);
   // Reads what is available without waiting; returns complete lines one by one.
   std::optional<std::string> ReadAvailableLine();
+  // True when a line can be taken without reading more (typed ahead earlier).
+  bool HasBufferedLine() const;
 
  private:
   bool FillOnce();

@@ -101,8 +101,10 @@ bool ChildProcess::WaitForExit(int timeoutMs) {
 }
 
 ProgramRun::ProgramRun(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-                       const std::string& outputFile)
+                       const std::string& outputFile, bool typedInput)
     : outputFile_(outputFile) {
+  int input[2] = {-1, -1};
+  if (typedInput && ::pipe2(input, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) env.emplace_back(*e);
   for (const auto& e : extraEnv) env.push_back(e);
@@ -113,7 +115,10 @@ ProgramRun::ProgramRun(const std::vector<std::string>& argv, const std::vector<s
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (typedInput)
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+  else
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   posix_spawnattr_t attr;
@@ -125,10 +130,18 @@ ProgramRun::ProgramRun(const std::vector<std::string>& argv, const std::vector<s
   int rc = posix_spawn(&pid_, args[0], &actions, &attr, args.data(), envp.data());
   posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+  if (typedInput) {
+    ::close(input[0]);
+    inputFd_ = input[1];
+  }
+  if (rc != 0) {
+    if (inputFd_ >= 0) ::close(inputFd_);
+    throw std::runtime_error("cannot start " + argv[0]);
+  }
 }
 
 ProgramRun::~ProgramRun() {
+  if (inputFd_ >= 0) ::close(inputFd_);
   if (!reaped_) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, &status_, 0);
@@ -152,6 +165,11 @@ void ProgramRun::Signal(int signal) {
 }
 
 std::string ProgramRun::Output() const { return ReadFile(outputFile_); }
+
+void ProgramRun::Type(const std::string& text) {
+  if (inputFd_ < 0 || ::write(inputFd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+    throw std::runtime_error("cannot type into the program");
+}
 
 bool ProgramRun::WaitForOutput(const std::string& text, int timeoutMs) const {
   return WaitUntil([&] { return Output().find(text) != std::string::npos; }, timeoutMs);
@@ -213,6 +231,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+size_t CountOccurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

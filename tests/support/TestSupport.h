@@ -49,11 +49,12 @@ class ChildProcess {
 };
 
 // A program started by the test with extra environment variables, its standard
-// output and error going to a file. Killed and reaped at destruction.
+// output and error going to a file, and its standard input empty or, with
+// typedInput, a pipe the test types into. Killed and reaped at destruction.
 class ProgramRun {
  public:
   ProgramRun(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-             const std::string& outputFile);
+             const std::string& outputFile, bool typedInput = false);
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
@@ -64,9 +65,12 @@ class ProgramRun {
   std::string Output() const;
   // Waits until the output contains text.
   bool WaitForOutput(const std::string& text, int timeoutMs) const;
+  // Writes to the program's standard input (started with typedInput).
+  void Type(const std::string& text);
 
  private:
   pid_t pid_ = -1;
+  int inputFd_ = -1;
   bool reaped_ = false;
   int status_ = 0;
   std::string outputFile_;
@@ -89,6 +93,8 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 // Splits at CR LF (or LF), dropping the final empty piece.
 std::vector<std::string> SplitLines(const std::string& text);
+// How many times part occurs in text (overlaps counted).
+size_t CountOccurrences(const std::string& text, const std::string& part);
 
 // Polls `condition` every 10 ms until it is true or timeoutMs passes.
 template <typename F>

@@ -38,7 +38,8 @@ class TypedInput {
 TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
   CapturedOutput cap;
   platform::TerminalInput none(-1);
-  ConsoleDialogs dialogs(cap.out, none, DialogAnswer::Yes);
+  ConsoleInput input(none);
+  ConsoleDialogs dialogs(cap.out, input, DialogAnswer::Yes);
   EXPECT_EQ(dialogs.Ask("Warning", "Overwrite?", DialogButtons::YesNoCancel), DialogAnswer::Yes);
   // Yes is not offered by OK/Cancel: nobody to ask, so the safe Cancel.
   EXPECT_EQ(dialogs.Ask("Remove Startup", "Remove this startup program : x", DialogButtons::OkCancel),
@@ -53,7 +54,8 @@ TEST(ConsoleDialogs, AsksAtThePromptUntilAnOfferedAnswerIsTyped) {
   CapturedOutput cap;
   TypedInput typed("maybe\nok\nn\n");
   platform::TerminalInput in(typed.fd());
-  ConsoleDialogs dialogs(cap.out, in, std::nullopt);
+  ConsoleInput input(in);
+  ConsoleDialogs dialogs(cap.out, input, std::nullopt);
   // "maybe" is no answer, "ok" is not offered by Yes/No, "n" is.
   EXPECT_EQ(dialogs.Ask("Confirm", "Sure you want to stop this Process ?x", DialogButtons::YesNo), DialogAnswer::No);
   // Input has ended: the safe answer, said so.

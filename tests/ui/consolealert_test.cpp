@@ -39,7 +39,8 @@ class ConsoleAlertTest : public ::testing::Test {
     ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     ::close(fds[1]);
     platform::TerminalInput in(fds[0]);
-    ConsoleAlertView view(out, in, policy);
+    ConsoleInput input(in);
+    ConsoleAlertView view(out, input, policy);
     ports.alert = &view;
     protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"));
     model.Fields() = alert.Fields();

@@ -1,8 +1,5 @@
 #include <poll.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/signalfd.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +13,7 @@
 #include <vector>
 
 #include "platform/EventLoop.h"
+#include "platform/TerminationSignals.h"
 
 namespace vz::platform {
 
@@ -40,7 +38,6 @@ class PollEventLoop final : public EventLoop {
     }
     postDone_.notify_all();
     if (wakeFd_ >= 0) ::close(wakeFd_);
-    if (signalFd_ >= 0) ::close(signalFd_);
   }
 
   int Run() override {
@@ -109,15 +106,11 @@ class PollEventLoop final : public EventLoop {
     return job->done && job->ran;
   }
 
-  void QuitOnTerminationSignals() override {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    // Blocked here so the signals arrive through the descriptor; threads
-    // started later inherit the mask.
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    signalFd_ = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+  void QuitOn(TerminationSignals& signals) override {
+    if (signals.Descriptor() < 0) return;
+    Watch(signals.Descriptor(), [this, &signals] {
+      if (signals.Drain()) Quit(0);
+    });
   }
 
  private:
@@ -154,9 +147,8 @@ class PollEventLoop final : public EventLoop {
 
   void Dispatch(int timeoutMs) {
     std::vector<pollfd> fds;
-    fds.reserve(watches_.size() + 2);
+    fds.reserve(watches_.size() + 1);
     if (wakeFd_ >= 0) fds.push_back({wakeFd_, POLLIN, 0});
-    if (signalFd_ >= 0) fds.push_back({signalFd_, POLLIN, 0});
     for (const auto& [fd, cb] : watches_) fds.push_back({fd, POLLIN, 0});
     int n = ::poll(fds.data(), fds.size(), timeoutMs);
     if (n < 0 && errno != EINTR) n = 0;
@@ -168,9 +160,6 @@ class PollEventLoop final : public EventLoop {
           ssize_t r = ::read(wakeFd_, &value, sizeof value);
           (void)r;
           RunPosted();
-        } else if (p.fd == signalFd_) {
-          signalfd_siginfo info {};
-          while (::read(signalFd_, &info, sizeof info) == sizeof info) Quit(0);
         } else {
           auto it = watches_.find(p.fd);
           if (it != watches_.end()) {
@@ -230,7 +219,6 @@ class PollEventLoop final : public EventLoop {
 
   std::thread::id loopThread_;
   int wakeFd_ = -1;
-  int signalFd_ = -1;
   bool quit_ = false;
   int quitCode_ = 0;
   TimerId lastTimerId_ = 0;

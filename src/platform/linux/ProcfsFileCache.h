@@ -4,6 +4,12 @@
 // seconds costs one pread per process instead of an open, a read and a close.
 // A descriptor whose process has gone (its PID possibly taken by a new
 // process) reads as an error and is reopened.
+//
+// The cache keeps a modest number of descriptors and never raises the
+// process's limit: where the soft limit leaves room it keeps them at
+// FD_SETSIZE and above, so they take no number select() can watch and push
+// no other descriptor of the program past it; processes beyond the budget
+// are read with a plain open, read and close.
 #include <cstddef>
 #include <string_view>
 #include <utility>
@@ -30,11 +36,16 @@ class FileCache {
 
  private:
   int Open(int rootFd, const char* relativePath) const;
+  // Keeps fd (just read) for pid when the budget allows; closes it otherwise.
+  void Keep(Pid pid, int fd, bool alreadyKept);
 
   std::vector<std::pair<Pid, int>> kept_;  // ascending PID
   std::vector<std::pair<Pid, int>> next_;
   std::size_t cursor_ = 0;
-  std::size_t limit_ = 0;
+  // How many descriptors may be kept, and the lowest number they are kept at.
+  bool budgetKnown_ = false;
+  std::size_t budget_ = 0;
+  int lowest_ = 0;
 };
 
 }  // namespace vz::platform::procfs

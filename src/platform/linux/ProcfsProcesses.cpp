@@ -83,9 +83,10 @@ class ProcfsProcessPlatform final : public ProcessPlatform {
   // Runs every two seconds for the life of the shield: one readdir pass, and
   // per process one pread of its name (/proc/PID/comm, half the kernel's work
   // of a stat read) through a descriptor kept open since the last pass; a new
-  // process costs one openat more. Directory order is ascending PID, the same
-  // order every time. Kernel workers count by their steady name, so their
-  // changing work descriptions are no change.
+  // process, or one beyond the cache's descriptor budget, costs one openat
+  // more. Directory order is ascending PID, the same order every time. Kernel
+  // workers count by their steady name, so their changing work descriptions
+  // are no change.
   void AppendSnapshotSignature(std::string& signature) override {
     ProcDir dir(root_);
     if (!dir.get()) return;

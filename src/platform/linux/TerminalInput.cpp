@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/TerminationSignals.h"
+
 namespace vz::platform {
 
 TerminalInput::TerminalInput(int fd) : fd_(fd) {
@@ -39,7 +41,8 @@ std::optional<std::string> TerminalInput::TakeLine() {
   return line;
 }
 
-std::optional<std::string> TerminalInput::ReadLine() {
+std::optional<std::string> TerminalInput::ReadLine(const TerminationSignals* interruption) {
+  int signalFd = interruption ? interruption->Descriptor() : -1;
   for (;;) {
     if (auto line = TakeLine()) return line;
     if (ended_) {
@@ -48,13 +51,18 @@ std::optional<std::string> TerminalInput::ReadLine() {
       rest.swap(pending_);
       return rest;
     }
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, -1) < 0 && errno != EINTR) {
-      ended_ = true;
+    pollfd p[2] = {{fd_, POLLIN, 0}, {signalFd, POLLIN, 0}};
+    if (::poll(p, signalFd >= 0 ? 2 : 1, -1) < 0) {
+      if (errno != EINTR) ended_ = true;
       continue;
     }
-    FillOnce();
+    if (signalFd >= 0 && (p[1].revents & POLLIN)) return std::nullopt;
+    if (p[0].revents) FillOnce();
   }
+}
+
+bool TerminalInput::HasBufferedLine() const {
+  return pending_.find('\n') != std::string::npos || (ended_ && !pending_.empty());
 }
 
 std::optional<std::string> TerminalInput::ReadAvailableLine() {

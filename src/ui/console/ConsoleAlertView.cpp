@@ -1,6 +1,7 @@
 #include "ui/console/ConsoleAlertView.h"
 
 #include <cctype>
+#include <optional>
 
 #include "protection/AlertModel.h"
 
@@ -85,6 +86,7 @@ void ConsoleAlertView::ApplyPolicy(protection::AlertModel& alert) {
 
 void ConsoleAlertView::ShowModal(protection::AlertModel& alert) {
   showing_ = true;
+  ConsoleInput::Owner owner(in_);
   PrintBlock(alert);
   if (!policy_.empty() || !in_.Interactive()) {
     ApplyPolicy(alert);
@@ -92,11 +94,14 @@ void ConsoleAlertView::ShowModal(protection::AlertModel& alert) {
     return;
   }
   while (showing_) {
-    PrintMenu(alert);
-    out_.Prompt("  alert> ");
-    auto line = in_.ReadLine();
+    std::optional<std::string> line;
+    if (!in_.Ending()) {
+      PrintMenu(alert);
+      out_.Prompt("  alert> ");
+      line = in_.ReadAnswer();
+    }
     if (!line) {
-      out_.Line("  (input ended: alert closed)");
+      out_.Line(in_.Ending() ? "  (ending: alert closed)" : "  (input ended: alert closed)");
       alert.Close();
       break;
     }

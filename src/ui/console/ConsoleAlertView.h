@@ -1,19 +1,20 @@
 #pragma once
 // The alert in the terminal: a framed block with what was found, then a menu
-// of the alert's actions read at the prompt. Unattended (--on-alert) the given
-// action is taken on every alert; with nobody to ask and no policy the alert
-// is closed, and that is said.
+// of the alert's actions read at the prompt; while it is open, everything
+// typed is for it. Unattended (--on-alert) the given action is taken on every
+// alert; with nobody to ask and no policy, or when the shield is ending, the
+// alert is closed, and that is said.
 #include <string>
 
-#include "platform/TerminalInput.h"
 #include "ui/AlertView.h"
+#include "ui/console/ConsoleInput.h"
 #include "ui/console/ConsoleOutput.h"
 
 namespace vz::ui::console {
 
 class ConsoleAlertView final : public AlertView {
  public:
-  ConsoleAlertView(ConsoleOutput& out, platform::TerminalInput& in, std::string policy)
+  ConsoleAlertView(ConsoleOutput& out, ConsoleInput& in, std::string policy)
       : out_(out), in_(in), policy_(std::move(policy)) {}
 
   bool IsShowing() const override { return showing_; }
@@ -30,7 +31,7 @@ class ConsoleAlertView final : public AlertView {
   bool RunCommand(protection::AlertModel& alert, char command);
 
   ConsoleOutput& out_;
-  platform::TerminalInput& in_;
+  ConsoleInput& in_;
   std::string policy_;
   bool showing_ = false;
 };

@@ -71,10 +71,10 @@ std::string ForTerminal(const std::string& text) {
 DialogAnswer ConsoleDialogs::AskAtPrompt(DialogButtons buttons) {
   for (;;) {
     out_.Prompt(std::string("  ") + ChoicesText(buttons) + "? ");
-    auto line = in_.ReadLine();
+    auto line = in_.ReadAnswer();
     if (!line) {
       DialogAnswer safe = SafeAnswer(buttons);
-      out_.Line(std::string("  (input ended: answered ") + AnswerName(safe) + ")");
+      out_.Line(std::string(in_.Ending() ? "  (ending: answered " : "  (input ended: answered ") + AnswerName(safe) + ")");
       return safe;
     }
     // A lone Enter on an OK box is an acknowledgement.
@@ -86,14 +86,15 @@ DialogAnswer ConsoleDialogs::AskAtPrompt(DialogButtons buttons) {
 
 DialogAnswer ConsoleDialogs::Show(const DialogRequest& request) {
   out_.Line("[" + request.caption + "] " + ForTerminal(request.text));
+  ConsoleInput::Owner owner(in_);
   if (request.buttons == DialogButtons::Ok && !in_.Interactive()) return DialogAnswer::Ok;
   if (policy_ && Offers(request.buttons, *policy_)) {
     out_.Line(std::string("  (answered ") + AnswerName(*policy_) + ")");
     return *policy_;
   }
-  if (in_.Interactive()) return AskAtPrompt(request.buttons);
+  if (in_.Interactive() && !in_.Ending()) return AskAtPrompt(request.buttons);
   DialogAnswer safe = SafeAnswer(request.buttons);
-  out_.Line(std::string("  (nobody to ask: answered ") + AnswerName(safe) + ")");
+  out_.Line(std::string(in_.Ending() ? "  (ending: answered " : "  (nobody to ask: answered ") + AnswerName(safe) + ")");
   return safe;
 }
 

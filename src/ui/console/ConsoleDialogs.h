@@ -1,18 +1,19 @@
 #pragma once
 // Message boxes in the terminal: the caption and text are printed; a question
 // is answered at the prompt, by the --answer policy when one is given, or,
-// when nobody can answer, with the choice that changes nothing (said so).
+// when nobody can answer or the shield is ending, with the choice that
+// changes nothing (said so).
 #include <optional>
 
-#include "platform/TerminalInput.h"
 #include "ui/Dialogs.h"
+#include "ui/console/ConsoleInput.h"
 #include "ui/console/ConsoleOutput.h"
 
 namespace vz::ui::console {
 
 class ConsoleDialogs final : public Dialogs {
  public:
-  ConsoleDialogs(ConsoleOutput& out, platform::TerminalInput& in, std::optional<DialogAnswer> policy)
+  ConsoleDialogs(ConsoleOutput& out, ConsoleInput& in, std::optional<DialogAnswer> policy)
       : out_(out), in_(in), policy_(policy) {}
   DialogAnswer Show(const DialogRequest& request) override;
 
@@ -20,7 +21,7 @@ class ConsoleDialogs final : public Dialogs {
   DialogAnswer AskAtPrompt(DialogButtons buttons);
 
   ConsoleOutput& out_;
-  platform::TerminalInput& in_;
+  ConsoleInput& in_;
   std::optional<DialogAnswer> policy_;
 };
 

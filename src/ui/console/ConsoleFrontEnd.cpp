@@ -68,12 +68,14 @@ class ConsoleFrontEnd::LoopTimers final : public TimerFactory {
 
 ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
     : commandLine_(commandLine),
+      termination_(platform::WatchTerminationSignals()),
       loop_(platform::CreateEventLoop()),
       in_(0),
-      dialogs_(out_, in_, commandLine.answer),
+      input_(in_, loop_.get(), termination_.get()),
+      dialogs_(out_, input_, commandLine.answer),
       mainWindow_(out_),
-      alertView_(out_, in_, commandLine.onAlert) {
-  loop_->QuitOnTerminationSignals();
+      alertView_(out_, input_, commandLine.onAlert) {
+  loop_->QuitOn(*termination_);
   pump_ = std::make_unique<Pump>(*loop_);
   dispatcher_ = std::make_unique<Dispatcher>(*loop_);
   browser_ = std::make_unique<TerminalBrowser>(out_);
@@ -104,10 +106,16 @@ void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
     if (!loop_->TimerRunning(flushTimer_)) loop_->StartTimer(flushTimer_);
   });
   if (in_.Interactive()) {
-    loop_->Watch(in_.Descriptor(), [this] {
-      while (auto line = in_.ReadAvailableLine()) HandleCommand(*line);
-      if (in_.Ended()) loop_->Unwatch(in_.Descriptor());
+    // Lines typed while a question or alert was open and left over when it
+    // closed run as commands once the loop is back.
+    typedAheadTimer_ = loop_->AddTimer(0, [this] {
+      loop_->StopTimer(typedAheadTimer_);
+      RunTypedCommands();
     });
+    input_.SetOnReleased([this] {
+      if (in_.HasBufferedLine()) loop_->StartTimer(typedAheadTimer_);
+    });
+    loop_->Watch(in_.Descriptor(), [this] { RunTypedCommands(); });
   }
   out_.Line("Orvane Vazeru is watching this machine. Type h for the commands, q to exit.");
 }
@@ -154,6 +162,13 @@ void ConsoleFrontEnd::PrintDetails() {
     start = end + 1;
   }
   if (!d.urlen.empty()) out_.Line("  More info : " + d.urlen);
+}
+
+void ConsoleFrontEnd::RunTypedCommands() {
+  // While a question or alert is open the input is its alone; this also runs
+  // when one of them lets events run in the middle of an action.
+  while (auto line = input_.NextCommand()) HandleCommand(*line);
+  if (in_.Ended()) loop_->Unwatch(in_.Descriptor());
 }
 
 void ConsoleFrontEnd::HandleCommand(const std::string& line) {

@@ -1,7 +1,8 @@
 #pragma once
 // The terminal front end: log lines, status changes and the process list are
 // printed as they happen; commands are read from standard input; questions are
-// answered at the prompt or by the --answer policy.
+// answered at the prompt or by the --answer policy. SIGINT and SIGTERM end it
+// as "Exit Vazeru" does, also while a question or an alert waits.
 #include <memory>
 #include <optional>
 
@@ -9,8 +10,10 @@
 #include "app/FrontEnd.h"
 #include "platform/EventLoop.h"
 #include "platform/TerminalInput.h"
+#include "platform/TerminationSignals.h"
 #include "ui/console/ConsoleAlertView.h"
 #include "ui/console/ConsoleDialogs.h"
+#include "ui/console/ConsoleInput.h"
 #include "ui/console/ConsoleMainWindow.h"
 #include "ui/console/ConsoleOutput.h"
 #include "ui/console/ProcessListPrinter.h"
@@ -36,15 +39,19 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   class TerminalBrowser;
   class LoopTimers;
 
+  void RunTypedCommands();
   void HandleCommand(const std::string& line);
   bool SelectProcess(const std::string& argument);
   void PrintDetails();
   void PrintHelp();
 
   app::CommandLine commandLine_;
+  // First, so that threads started later inherit the blocked signals.
+  std::unique_ptr<platform::TerminationSignals> termination_;
   std::unique_ptr<platform::EventLoop> loop_;
   ConsoleOutput out_;
   platform::TerminalInput in_;
+  ConsoleInput input_;
   ConsoleDialogs dialogs_;
   ConsoleMainWindow mainWindow_;
   ConsoleAlertView alertView_;
@@ -55,6 +62,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   std::unique_ptr<ProcessListPrinter> printer_;
   app::Shield* shield_ = nullptr;
   platform::EventLoop::TimerId flushTimer_ = 0;
+  platform::EventLoop::TimerId typedAheadTimer_ = 0;
 };
 
 }  // namespace vz::ui::console
