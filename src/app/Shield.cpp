@@ -53,6 +53,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   processList_.SetScanFunction(
       [this](const std::string& name, std::uint32_t pid, int position) { ScanNewProcess(name, pid, position); });
   alert_.SetMainTimer(&cycle_.MainTimer());
+  // The details follow the selected process through a rebuild, or go with it.
+  processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
 
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };

@@ -37,10 +37,10 @@ class QtAlert : public ::testing::Test {
     s.StartUp();
     location = s.app.file("vz-spy");
     testsupport::WriteFile(location, "program");
+    platform::testing::FakeProcess& spy = s.processes.Start(4242, "vz-spy", location);
     alert().Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "Test Spy    (vz-spy)", location,
                                                "4242", "Watches you\r\nand sends it away", "http://example.com/spy",
-                                               0};
-    s.processes.Start(4242, "vz-spy", location);
+                                               {4242, spy.startTime, location, "vz-spy"}};
     s.shield->Cycle().MainTimer().Start();
     // Never left waiting in a modal loop, whatever a test does.
     QTimer::singleShot(20000, [this] {

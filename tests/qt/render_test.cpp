@@ -51,7 +51,7 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
   alert.Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "Test Spy    (vz-spy-sample)",
                                            "/tmp/vz-spy-sample", "310",
                                            "A sample entry of the spyware list: it watches what you type.",
-                                           "http://example.com/spy", 0};
+                                           "http://example.com/spy", {}};
   size_t alertColours = 0;
   s.Front().Alert().SetOnShown([&](ui::qt::AlertWindow& form) {
     alertColours = Colours(Render(form, "offscreen-alert"));

@@ -16,6 +16,9 @@ class ScriptedDialogs final : public Dialogs {
  public:
   std::vector<DialogRequest> shown;
   std::deque<DialogAnswer> answers;  // consumed in order; when empty the safe answer is given
+  // Runs while a box is open, before it is answered: what the event loop of a
+  // real box lets happen meanwhile (a tick of the main cycle rebuilding the list).
+  std::function<void(const DialogRequest&)> whileOpen;
 
   DialogAnswer Show(const DialogRequest& request) override;
   bool WasShown(const std::string& textPart) const;
