@@ -99,6 +99,31 @@ TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
   EXPECT_EQ(s.browser.opened[1], "http://example.com/spy");
 }
 
+// The desktop may minimise the alert although it offers no button for it;
+// a minimised modal alert would leave the shield's other windows dead.
+TEST_F(QtAlert, AMinimisedAlertComesBackByItselfAndThroughShowVazeru) {
+  bool minimised = false, backFromTray = false, backByItself = false;
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
+    f.showMinimized();
+    minimised = f.isMinimized();
+    s.TrayAction(app::TrayCommand::ShowVazeru)->trigger();
+    backFromTray = f.isVisible() && !f.isMinimized();
+    f.showMinimized();
+    backByItself = testsupport::WaitUntil(
+        [&] {
+          s.Pump();
+          return f.isVisible() && !f.isMinimized();
+        },
+        2000);
+    f.closeButton->click();
+  });
+  alert().ShowAlert();
+  EXPECT_TRUE(minimised);
+  EXPECT_TRUE(backFromTray);
+  EXPECT_TRUE(backByItself);
+  EXPECT_FALSE(s.Front().Alert().IsShowing());
+}
+
 TEST_F(QtAlert, EscapeDoesNotCloseAndExcludingClosesLeavingTheMainWindow) {
   s.Front().Alert().SetOnShown([&](AlertWindow& f) {
     f.reject();  // Escape

@@ -115,6 +115,12 @@ TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {
   EXPECT_GE(known, 3);
   EXPECT_EQ(s.Window().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
 
+  // The five status panels are told apart by their frames.
+  for (QLabel* panel : s.Window().statusPanels) {
+    EXPECT_NE(panel->frameShape(), QFrame::NoFrame) << panel->text().toStdString();
+    EXPECT_GT(panel->frameWidth(), 0);
+  }
+
   EXPECT_FALSE(s.Window().close());
   EXPECT_FALSE(s.Window().isVisible());
 
