@@ -9,6 +9,7 @@
 #include "app/FrontEnd.h"
 #include "app/ReachableMainWindow.h"
 #include "platform/TerminationSignals.h"
+#include "ui/DesktopBrowser.h"
 #include "ui/qt/QtAlertView.h"
 #include "ui/qt/QtDialogs.h"
 #include "ui/qt/QtMainWindowView.h"
@@ -50,8 +51,8 @@ class QtFrontEnd final : public app::FrontEnd {
   QtAlertView alert_;
   QtEventPump events_;
   QtDispatcher dispatcher_;
-  QtBrowser browser_;
   QtTimerFactory timers_;
+  DesktopBrowser browser_{timers_};
   std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   bool terminateRequested_ = false;
 };

@@ -109,12 +109,17 @@ class ScriptedAlertView final : public AlertView {
   int bringToFrontCount = 0;
 };
 
+// Records what it was given to open (after the port's own checks).
 class RecordingBrowser final : public Browser {
  public:
   std::vector<std::string> opened;
   std::vector<std::string> foldersOpened;
-  void Open(const std::string& url) override { opened.push_back(url); }
-  void OpenFolder(const std::string& folder) override { foldersOpened.push_back(folder); }
+  std::vector<std::string> filesOpened;
+
+ protected:
+  void OpenWebPage(const std::string& url) override { opened.push_back(url); }
+  void OpenFolderWindow(const std::string& folder) override { foldersOpened.push_back(folder); }
+  void OpenFileViewer(const std::string& path) override { filesOpened.push_back(path); }
 };
 
 class InlineDispatcher final : public UiDispatcher {
