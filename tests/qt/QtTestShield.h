@@ -30,7 +30,7 @@ class QtTestShield {
   // desktopOpener: the front end's own opener instead of the recording browser.
   explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available,
                         platform::ProcessPlatform* realProcesses = nullptr, bool desktopOpener = false)
-      : front_(ui::qt::QtFrontEnd::Options{&dialogs, desktopOpener ? nullptr : &browser, tray, nullptr}) {
+      : front_(ui::qt::QtFrontEnd::Options{&dialogs, desktopOpener ? nullptr : &browser, tray, nullptr, {}}) {
     platform::SetAppFolderOverride(app.path());
     testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");

@@ -3,6 +3,7 @@
 // window and message boxes on Qt Widgets. A QApplication must exist before it
 // is created; its windows appear only once the shield asks for them.
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,8 @@ class QtFrontEnd final : public app::FrontEnd {
     TrayMode tray = TrayMode::Auto;
     // SIGINT/SIGTERM end the loop as "Exit Vazeru" does, when given.
     platform::TerminationSignals* terminationSignals = nullptr;
+    // Runs once the windows are bound to the shield (test builds of the program use it).
+    std::function<void(app::Shield&, QtFrontEnd&)> onAttached;
   };
 
   QtFrontEnd();
