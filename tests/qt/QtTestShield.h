@@ -51,6 +51,12 @@ class QtTestShield {
   QAction* TrayAction(app::TrayCommand command) { return front_.View().Tray().Action(command); }
   // The first tick: the start-up phase loads the lists.
   void StartUp() { shield->Cycle().Tick(); }
+  // The start-up phase, the first list of processes and the main window shown.
+  void StartUpAndShow() {
+    StartUp();
+    shield->Cycle().Tick();
+    shield->ShowVazeru();
+  }
   static void Pump() { QCoreApplication::processEvents(); }
 
   testsupport::TempDir app, registryDir;

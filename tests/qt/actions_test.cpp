@@ -40,9 +40,7 @@ class QtActions : public ::testing::Test {
  protected:
   void SetUp() override {
     s.processes.Start(300, "bash", "/usr/bin/bash");
-    s.StartUp();
-    s.shield->Cycle().Tick();
-    s.shield->ShowVazeru();
+    s.StartUpAndShow();
   }
   // The newest line of the shield log (without its time) once it says `text`.
   bool Said(const std::string& text) {

@@ -84,9 +84,7 @@ TEST(QtDetails, NothingIsSelectedUntilTheUserChoosesAndTheSelectionFollowsItsPro
   s.processes.Start(1, "init", "/sbin/init");
   s.processes.Start(300, "bash", "/usr/bin/bash");
   s.processes.Start(400, "vz-late", "/usr/bin/vz-late");
-  s.StartUp();
-  s.shield->Cycle().Tick();
-  s.shield->ShowVazeru();
+  s.StartUpAndShow();
   ui::qt::ProcessPage& page = *s.Window().processPage;
   ui::qt::DetailsPanel& d = *page.details;
   // To the process page as the user goes there; the list gets the focus.
@@ -127,9 +125,7 @@ TEST(QtDetails, APathOverTwoLinesMovesNothingAndTheLogKeepsItsSize) {
   s.processes.Start(300, "bash", "/usr/bin/bash");
   s.processes.Start(310, "tool", "/opt/a rather long folder name/with several parts in it/and then some more of "
                                  "them/and more still until it wraps/tool");
-  s.StartUp();
-  s.shield->Cycle().Tick();
-  s.shield->ShowVazeru();
+  s.StartUpAndShow();
   ui::qt::ProcessPage& page = *s.Window().processPage;
   s.Pump();
   const QRect log = page.logList->geometry();

@@ -37,9 +37,7 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
   s.processes.Start(1, "init", "/sbin/init");
   s.processes.Start(300, "bash", "/usr/bin/bash");
   s.processes.Start(310, "vz-spy-sample", "/tmp/vz-spy-sample");
-  s.StartUp();
-  s.shield->Cycle().Tick();
-  s.shield->ShowVazeru();
+  s.StartUpAndShow();
   s.Window().processPage->taskList->setCurrentRow(1);
   QImage process = Render(s.Window(), "offscreen-process-page");
   EXPECT_EQ(process.size(), QSize(814, 542));
