@@ -41,6 +41,14 @@ std::vector<std::string> ProgramCandidates(const std::string& program) {
   return candidates;
 }
 
+// close_range where the kernel has it (5.9 on), one by one otherwise.
+void CloseRange(unsigned first, unsigned last) {
+  if (first > last) return;
+  if (::syscall(SYS_close_range, first, last, 0U) == 0) return;
+  constexpr unsigned kMostDescriptors = 65536;
+  for (unsigned fd = first; fd <= last && fd < kMostDescriptors; ++fd) ::close(static_cast<int>(fd));
+}
+
 // What the watcher needs, prepared before the clone: in the copy of a process
 // with many threads only calls that are safe after a fork may run, on memory
 // that exists already.
@@ -78,10 +86,25 @@ struct Plan {
   ::_exit(127);
 }
 
+// Closes every descriptor above standard error except keep.
+void CloseAllBut(int keep) {
+  auto kept = static_cast<unsigned>(keep);
+  if (kept < 3) {
+    CloseRange(3, ~0U);
+    return;
+  }
+  CloseRange(3, kept - 1);
+  CloseRange(kept + 1, ~0U);
+}
+
 // The watcher: in a process group of its own (with the program), out of reach
 // of the terminal's signals. Reports a failed start through the pipe, closes
 // it once the program runs, and ends as the program ended.
 [[noreturn]] void RunWatcher(const Plan& plan) {
+  // The watcher runs no other program, so nothing of the shield's closes by
+  // itself: its sockets, watches and locked files must not live on in here
+  // for as long as the opener runs.
+  CloseAllBut(plan.reportFd);
   ::setpgid(0, 0);
   struct sigaction defaults {};
   defaults.sa_handler = SIG_DFL;
