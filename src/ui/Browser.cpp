@@ -43,7 +43,8 @@ bool IsWebAddress(const std::string& url) {
 void Browser::Open(const std::string& url) {
   // Blanks around a link in a data file are not part of it.
   size_t begin = url.find_first_not_of(" \t");
-  std::string address = begin == std::string::npos ? std::string() : url.substr(begin, url.find_last_not_of(" \t") + 1 - begin);
+  std::string address;
+  if (begin != std::string::npos) address = url.substr(begin, url.find_last_not_of(" \t") + 1 - begin);
   if (!IsWebAddress(address)) {
     ReportFailure("Refused to open a link that is not a web address: " + Shown(url));
     return;
