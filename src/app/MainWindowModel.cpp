@@ -75,7 +75,9 @@ MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, S
       knowledge_(knowledge),
       registry_(registry),
       exitApplication_(std::move(exitApplication)),
-      launchers_{platform::LaunchHidden, platform::OpenWithDesktop} {
+      launchers_{[](const std::vector<std::string>& argv, std::string& error) {
+        return platform::LaunchHidden(argv, &error);
+      }} {
   hintTimer_ = ports_.timers->CreateTimer(kHintIntervalMs, [this] { HintTimerTick(); });
 }
 
@@ -263,14 +265,20 @@ void MainWindowModel::RemoveFromSystemStartup() {
 }
 
 void MainWindowModel::LaunchAdminConsole() {
-  // A missing program is ignored.
-  if (launchers_.launchHidden) launchers_.launchHidden({platform::AppFolder() + kAdminConsoleProgram});
+  std::string error;
+  if (launchers_.launchHidden && !launchers_.launchHidden({platform::AppFolder() + kAdminConsoleProgram}, error))
+    ReportActionFailure("Could not start the admin console: " + error);
 }
 
 void MainWindowModel::ViewShieldLog() {
   // The file of the previous run; without one nothing happens.
   std::string path = platform::AppFolder() + kLogFile;
-  if (platform::FileExists(path) && launchers_.openFile) launchers_.openFile(path);
+  if (platform::FileExists(path)) ports_.browser->OpenFile(path);
+}
+
+void MainWindowModel::ReportActionFailure(const std::string& line) {
+  log_.WriteShieldLog(line);
+  ports_.mainWindow->SetStatusPanel(3, line);
 }
 
 void MainWindowModel::OpenWebLink(WebLink link) { ports_.browser->Open(WebLinkAddress(link)); }

@@ -76,10 +76,9 @@ class MainWindowModel {
     std::function<void(bool resume)> browserKeyMonitor;  // "Live IE proctection"
     std::function<void()> refreshStartupList;           // after the own Run value changed
   };
-  // How programs and files are started (tests replace them).
+  // How programs are started (tests replace it): false with the reason.
   struct Launchers {
-    std::function<bool(const std::vector<std::string>& argv)> launchHidden;
-    std::function<bool(const std::string& path)> openFile;
+    std::function<bool(const std::vector<std::string>& argv, std::string& error)> launchHidden;
   };
 
   MainWindowModel(const ui::Ports& ports, LiveOptions& options, ShieldLog& log, inventory::ProcessList& processes,
@@ -135,11 +134,15 @@ class MainWindowModel {
   // "Start shield on system startup" / "Remove Vazeru from system startup".
   void StartOnSystemStartup();
   void RemoveFromSystemStartup();
-  // "Launce Admin Console" and "Launch Admin Consol".
+  // "Launce Admin Console" and "Launch Admin Consol"; a console that cannot
+  // be started is reported.
   void LaunchAdminConsole();
   // "View Vazeru Log" and "View shield log": the log file in the desktop's viewer.
   void ViewShieldLog();
   void OpenWebLink(WebLink link);
+  // An action that could not be done: one line in the shield log, and the
+  // same text in the status bar's "Last action" panel.
+  void ReportActionFailure(const std::string& line);
 
   // The texts the show handler puts on the "Options & Info" page.
   ui::ProgramInfo CurrentProgramInfo() const;

@@ -53,13 +53,20 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   processList_.SetScanFunction(
       [this](const std::string& name, std::uint32_t pid, int position) { ScanNewProcess(name, pid, position); });
   alert_.SetMainTimer(&cycle_.MainTimer());
+  // Whatever the desktop could not open is said in the log and the status bar.
+  if (ports_.browser)
+    ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.ReportActionFailure(line); });
+  // The details follow the selected process through a rebuild, or go with it.
+  processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
 
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
 }
 
-Shield::~Shield() = default;
+Shield::~Shield() {
+  if (ports_.browser) ports_.browser->SetFailureReport(nullptr);
+}
 
 void Shield::ScanNewProcess(const std::string& name, std::uint32_t pid, int position) {
   scanner_.ScanProcess(name, pid, position);

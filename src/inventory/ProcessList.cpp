@@ -79,6 +79,12 @@ BuiltProcessList ProcessList::BuildProcessList() {
 
 void ProcessList::Select(int position) {
   selected_ = (position >= 0 && position < static_cast<int>(names_.size())) ? position : -1;
+  selectedProcess_ = table_.IdentityAt(selected_);
+}
+
+std::optional<ProcessIdentity> ProcessList::SelectedIdentity() const {
+  if (selected_ < 0) return std::nullopt;
+  return table_.IdentityAt(selected_);
 }
 
 void ProcessList::FillTable(const BuiltProcessList& built) {
@@ -100,14 +106,17 @@ void ProcessList::RefreshProcessList() {
   if (!changed && !forceRefresh_) return;
   forceRefresh_ = false;
   ++rebuildCount_;
-  int remembered = selected_;
+  bool hadSelection = selected_ >= 0;
   BuiltProcessList built = BuildProcessList();
   view_.SetStatusPanel(3, platform::FormatTimeOfDay(clock_.Now()) + " Processes list updated");
   table_.Clear();
   FillTable(built);
-  Select(remembered);
+  // The selection stays with its process: another process on the same row is
+  // not what the user chose.
+  Select(hadSelection ? table_.RowOf(selectedProcess_) : -1);
   view_.SetProcessList(names_, selected_);
   if (onRebuilt_) onRebuilt_(table_);
+  if (hadSelection && onSelectionRebuilt_) onSelectionRebuilt_();
   ScanChangedPositions();
   view_.SetStatusPanel(0, "Processes : " + std::to_string(names_.size()));
 }

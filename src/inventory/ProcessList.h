@@ -5,6 +5,7 @@
 // the new-process scan.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,15 +71,24 @@ class ProcessList {
   const ProcessTable& Table() const { return table_; }
   const std::vector<std::string>& Names() const { return names_; }
 
-  // The selected line of the process list (-1: none), owned here, shown by the view.
+  // The selected line of the process list (-1: none), owned here, shown by the
+  // view. The selection belongs to the process, not to the row: a rebuild
+  // moves it to that process's new row, or drops it when the process ended.
   int Selected() const { return selected_; }
   void Select(int position);
+  // The selected process as the table names it now; nullopt without a selection.
+  std::optional<ProcessIdentity> SelectedIdentity() const;
 
   void SetScanFunction(ScanFunction scan) { scan_ = std::move(scan); }
   // The main cycle's timer, stopped around the scan loop.
   void SetMainTimer(ui::Timer* timer) { mainTimer_ = timer; }
   // Called after each rebuild (front ends that print the list use it).
   void SetOnRebuilt(std::function<void(const ProcessTable&)> onRebuilt) { onRebuilt_ = std::move(onRebuilt); }
+  // Called after a rebuild that had a selection: it now names the same
+  // process on its new row, or nothing (what shows the selection follows it).
+  void SetOnSelectionRebuilt(std::function<void()> onSelectionRebuilt) {
+    onSelectionRebuilt_ = std::move(onSelectionRebuilt);
+  }
 
  private:
   void FillTable(const BuiltProcessList& built);
@@ -100,9 +110,11 @@ class ProcessList {
   };
   std::vector<ScanSlot> scanMemory_;
   int selected_ = -1;
+  ProcessIdentity selectedProcess_;
   ScanFunction scan_;
   ui::Timer* mainTimer_ = nullptr;
   std::function<void(const ProcessTable&)> onRebuilt_;
+  std::function<void()> onSelectionRebuilt_;
 };
 
 }  // namespace vz::inventory

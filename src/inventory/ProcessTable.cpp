@@ -27,4 +27,18 @@ std::uint32_t ProcessTable::IdentifierAt(int row) const {
   return value;
 }
 
+ProcessIdentity ProcessTable::IdentityAt(int row) const {
+  if (!HasRow(row)) return {};
+  std::uint32_t pid = IdentifierAt(row);
+  const ProcessRow& r = Row(row);
+  return ProcessIdentity{pid == kNoProcess ? 0 : pid, r.startTime, r.path, r.name};
+}
+
+int ProcessTable::RowOf(const ProcessIdentity& process) const {
+  if (!process.Valid()) return -1;
+  for (int i = 0; i < RowCount(); ++i)
+    if (IdentifierAt(i) == process.pid && Row(i).startTime == process.startTime) return i;
+  return -1;
+}
+
 }  // namespace vz::inventory

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "inventory/ProcessIdentity.h"
+
 namespace vz::inventory {
 
 struct ProcessRow {
@@ -32,6 +34,10 @@ class ProcessTable {
   std::string Cell(int column, int row) const;
   // Column 1 as a number: kNoProcess when blank or not a number.
   std::uint32_t IdentifierAt(int row) const;
+  // The process of a row as a question or an action names it (pid 0 for no row).
+  ProcessIdentity IdentityAt(int row) const;
+  // The row of that process now (same identifier and start time), or -1.
+  int RowOf(const ProcessIdentity& process) const;
 
   void Clear() { rows_.clear(); }
   void Assign(std::vector<ProcessRow> rows) { rows_ = std::move(rows); }

@@ -54,13 +54,17 @@ void AlertModel::Close() {
 }
 
 void AlertModel::KillProcess() {
-  if (termination_.KillAlertedProcess(fields_.identifier, fields_.startTime)) killEnabled_ = false;
+  if (termination_.KillAlertedProcess(fields_.process)) killEnabled_ = false;
 }
 
 void AlertModel::DeleteProgramFile() {
-  if (killEnabled_ && termination_.KillAlertedProcess(fields_.identifier, fields_.startTime)) killEnabled_ = false;
-  if (!platform::FileExists(fields_.location)) return;
-  if (platform::RemoveFile(fields_.location)) {
+  // Taken before the kill: its pause lets events run, and the file deleted
+  // must be the one of the process that was ended.
+  const inventory::ProcessIdentity process = fields_.process;
+  const std::string location = fields_.location;
+  if (killEnabled_ && termination_.KillAlertedProcess(process)) killEnabled_ = false;
+  if (!platform::FileExists(location)) return;
+  if (platform::RemoveFile(location)) {
     ports_.dialogs->Inform(kBoxCaption, "File Deleted file");
     deleteEnabled_ = false;
   } else {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "inventory/ProcessIdentity.h"
 #include "platform/PathConventions.h"
 #include "protection/ExclusionList.h"
 #include "protection/ProcessTermination.h"
@@ -35,7 +36,8 @@ struct AlertFields {
   std::string identifier;   // Label5: process identifier, or startup row number
   std::string description;  // ScandiaDesc
   std::string link;         // URLLabel1
-  std::uint64_t startTime = 0;  // of the alerted process, for the kill's reuse check
+  // The alerted process as the scan found it: Kill and Delete end this one or none.
+  inventory::ProcessIdentity process;
 };
 
 class AlertModel {

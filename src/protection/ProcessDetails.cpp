@@ -81,6 +81,9 @@ void ProcessDetailsPanel::ShowProcessDetails() {
       ports_.events->ProcessPendingEvents();
       CollectDescription(line);
     }
+  } else {
+    // Nothing selected, or the selected process has ended: nothing to show or to act on.
+    details_ = ProcessDetails{};
   }
   details_.showOpenFolder = !IsBlank(details_.desc5);
   details_.showKill = !IsBlank(details_.desc1);

@@ -32,7 +32,8 @@ class ProcessDetailsPanel {
                       ProcessTermination& termination,
                       const platform::PathConventions& paths = platform::LinuxPathConventions());
 
-  // Fills the panel for the selected line of the process list.
+  // Fills the panel for the selected line of the process list; empties it
+  // (buttons hidden) when nothing is selected.
   void ShowProcessDetails();
   const ProcessDetails& Details() const { return details_; }
   void SetOnChanged(std::function<void(const ProcessDetails&)> onChanged) { onChanged_ = std::move(onChanged); }

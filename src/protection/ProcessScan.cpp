@@ -99,7 +99,7 @@ void ProcessScanner::RaiseAlert(const std::string& name, int position, const std
   fields.nameLine = spywareName + " (" + name + ")";
   fields.location = table.Cell(6, position);
   fields.identifier = table.Cell(1, position);
-  fields.startTime = table.HasRow(position) ? table.Row(position).startTime : 0;
+  fields.process = table.IdentityAt(position);
   LinkAndRest split = SplitProcessDescriptionLink(description);
   fields.link = split.link;
   fields.description = split.rest;

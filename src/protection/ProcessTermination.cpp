@@ -4,6 +4,11 @@
 
 namespace vz::protection {
 
+namespace {
+// The system's text for a process that is not there (any more).
+constexpr const char* kNoSuchProcessText = "No such process";
+}  // namespace
+
 std::uint32_t ParseIdentifier(const std::string& text) {
   size_t begin = text.find_first_not_of(" \t");
   if (begin == std::string::npos) return 0;
@@ -24,43 +29,66 @@ void ProcessTermination::ShowFailure(const char* text, const std::string& errorT
 }
 
 void ProcessTermination::KillProcessCommand() {
-  int selected = list_.Selected();
-  if (selected < 0 || selected >= static_cast<int>(list_.Names().size())) return;
-  std::string text = kConfirmKillText + list_.Names()[static_cast<size_t>(selected)];
-  if (ports_.dialogs->Ask("Confirm", text, ui::DialogButtons::YesNo) == ui::DialogAnswer::Yes) KillSelectedProcess();
+  // The identity is taken now: the list may be rebuilt while the box is open,
+  // and the answer is about the process named in it.
+  std::optional<inventory::ProcessIdentity> process = list_.SelectedIdentity();
+  if (!process) return;
+  std::string text = kConfirmKillText + process->name;
+  if (ports_.dialogs->Ask("Confirm", text, ui::DialogButtons::YesNo) == ui::DialogAnswer::Yes)
+    KillSelectedProcess(*process);
 }
 
-void ProcessTermination::KillSelectedProcess() {
-  int row = list_.Selected();
-  const inventory::ProcessTable& table = list_.Table();
-  if (table.HasRow(row)) {
-    std::string name = table.Row(row).name;
-    std::uint32_t pid = ParseIdentifier(table.Row(row).identifier);
-    std::string error;
-    auto handle = pid ? processes_.OpenForTermination(pid, table.Row(row).startTime, error) : nullptr;
-    if (!handle) {
-      ShowFailure(kNoAccessText, pid ? error : "No such process");
+bool ProcessTermination::RunsSameProgram(const inventory::ProcessIdentity& process) {
+  if (!process.path.empty()) {
+    auto opened = processes_.OpenProcess(process.pid);
+    return opened && opened->startTime == process.startTime && opened->fullPath == process.path;
+  }
+  // Listed without a path: the snapshot's name tells another program apart.
+  for (const platform::SnapshotEntry& entry : processes_.Snapshot())
+    if (entry.pid == process.pid) return entry.startTime == process.startTime && entry.name == process.name;
+  return false;
+}
+
+std::unique_ptr<platform::ProcessHandle> ProcessTermination::OpenExactly(const inventory::ProcessIdentity& process,
+                                                                         std::string& error) {
+  if (!process.Valid()) {
+    error = kNoSuchProcessText;
+    return nullptr;
+  }
+  // The handle pins the process with that start time; the program is checked
+  // after it was opened, so an exec in between is seen.
+  auto handle = processes_.OpenForTermination(process.pid, process.startTime, error);
+  if (handle && !RunsSameProgram(process)) {
+    error = kNoSuchProcessText;
+    return nullptr;
+  }
+  return handle;
+}
+
+void ProcessTermination::KillSelectedProcess(const inventory::ProcessIdentity& process) {
+  std::string error;
+  auto handle = OpenExactly(process, error);
+  if (!handle) {
+    ShowFailure(kNoAccessText, error);
+  } else {
+    std::uint32_t exitCode = 0;
+    if (!handle->GetExitCode(exitCode, error)) {
+      ShowFailure(kNoExitCodeText, error);
     } else {
-      std::uint32_t exitCode = 0;
-      if (!handle->GetExitCode(exitCode, error)) {
-        ShowFailure(kNoExitCodeText, error);
-      } else {
-        // The termination's result is not examined: the list shows the truth.
-        handle->Terminate(exitCode, error);
-        ports_.mainWindow->SetStatusPanel(2, "User Killed Process : " + name);
-      }
+      // The termination's result is not examined: the list shows the truth.
+      handle->Terminate(exitCode, error);
+      ports_.mainWindow->SetStatusPanel(2, "User Killed Process : " + process.name);
     }
   }
   list_.SetForceRefresh(true);
   list_.RefreshProcessList();
 }
 
-bool ProcessTermination::KillAlertedProcess(const std::string& identifierText, std::uint64_t startTime) {
-  std::uint32_t pid = ParseIdentifier(identifierText);
+bool ProcessTermination::KillAlertedProcess(const inventory::ProcessIdentity& process) {
   std::string error;
-  auto handle = pid ? processes_.OpenForTermination(pid, startTime, error) : nullptr;
+  auto handle = OpenExactly(process, error);
   if (!handle) {
-    ShowFailure(kNoAccessText, pid ? error : "No such process");
+    ShowFailure(kNoAccessText, error);
     return false;
   }
   std::uint32_t exitCode = 0;

@@ -1,11 +1,15 @@
 #pragma once
 // Ending a process: from the process list (after a Yes/No confirmation) and
-// from the alert window. Both open the process with terminate and query
-// rights, read its exit code and end it; the handle is bound to the start time
-// the table recorded, so a PID that was reused meanwhile is never hit.
+// from the alert window. Both name the process by the identity taken when the
+// user was asked (identifier, start time, program), open it with terminate and
+// query rights, read its exit code and end it. A process that is not exactly
+// that one any more (ended, identifier reused, another program run in it) is
+// never hit: the user gets the "no access" box instead.
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "inventory/ProcessIdentity.h"
 #include "inventory/ProcessList.h"
 #include "platform/Clock.h"
 #include "platform/Processes.h"
@@ -24,18 +28,22 @@ class ProcessTermination {
                      const platform::Clock& clock = platform::SystemClock());
 
   // "Kill Process" of the list's menu and of the details panel: nothing without
-  // a selection; otherwise the confirmation, and on Yes KillSelectedProcess.
+  // a selection; otherwise the confirmation about the selected process, and on
+  // Yes KillSelectedProcess of that process, wherever the list has moved it
+  // while the question was open.
   void KillProcessCommand();
-  // Ends the process of the selected list line, then rebuilds the list.
-  void KillSelectedProcess();
-  // Ends the alerted process (identifier as the alert shows it, start time as
-  // the table recorded it; 0 skips that check). True when it was ended.
-  bool KillAlertedProcess(const std::string& identifierText, std::uint64_t startTime);
+  // Ends the process that was selected when the user was asked, then rebuilds the list.
+  void KillSelectedProcess(const inventory::ProcessIdentity& process);
+  // Ends the alerted process. True when it was ended.
+  bool KillAlertedProcess(const inventory::ProcessIdentity& process);
   // Waits n milliseconds while letting pending events run.
   void PumpWait(int milliseconds);
 
  private:
   void ShowFailure(const char* text, const std::string& errorText);
+  // Opens exactly that process; nullptr with the error text when it is gone.
+  std::unique_ptr<platform::ProcessHandle> OpenExactly(const inventory::ProcessIdentity& process, std::string& error);
+  bool RunsSameProgram(const inventory::ProcessIdentity& process);
 
   platform::ProcessPlatform& processes_;
   inventory::ProcessList& list_;

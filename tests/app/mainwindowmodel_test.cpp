@@ -35,14 +35,10 @@ class MainWindowModelTest : public ::testing::Test {
     registry = platform::OpenRegistryStore(locations);
     model = std::make_unique<MainWindowModel>(ports, options, log, processes, knowledge, *registry,
                                               [this] { ++exits; });
-    model->SetLaunchers({[this](const std::vector<std::string>& argv) {
-                           launched.push_back(argv);
-                           return platform::LaunchHidden(argv);
-                         },
-                         [this](const std::string& path) {
-                           opened.push_back(path);
-                           return true;
-                         }});
+    model->SetLaunchers({[this](const std::vector<std::string>& argv, std::string& error) {
+      launched.push_back(argv);
+      return platform::LaunchHidden(argv, &error);
+    }});
     model->OnCreate();
   }
   void TearDown() override { platform::SetAppFolderOverride(""); }
@@ -63,7 +59,6 @@ class MainWindowModelTest : public ::testing::Test {
   std::unique_ptr<MainWindowModel> model;
   int exits = 0;
   std::vector<std::vector<std::string>> launched;
-  std::vector<std::string> opened;
 };
 
 TEST_F(MainWindowModelTest, CreationAddsTheTrayIconWithCheckedEntriesAndShowsTheProcessPage) {
@@ -269,23 +264,28 @@ TEST_F(MainWindowModelTest, RunKeyThatCannotBeOpenedForWritingIsLeftAlone) {
   EXPECT_TRUE(log.Entries().empty());
 }
 
-TEST_F(MainWindowModelTest, AdminConsoleStartsHiddenAndAMissingOneIsIgnored) {
+TEST_F(MainWindowModelTest, AdminConsoleStartsHiddenAndAMissingOneIsReported) {
   model->RunTrayCommand(TrayCommand::LaunchAdminConsole);  // no qvadmin in the folder
   ASSERT_EQ(launched.size(), 1u);
   EXPECT_EQ(launched[0], std::vector<std::string>{app.file("qvadmin")});
+  std::string said = "Could not start the admin console: " + app.file("qvadmin") + ": No such file or directory";
+  ASSERT_EQ(log.Entries().size(), 1u);
+  EXPECT_NE(log.Entries()[0].find(said), std::string::npos) << log.Entries()[0];
+  EXPECT_EQ(view().statusPanels[3], said);
 
   testsupport::WriteFile(app.file("qvadmin"), "#!/bin/sh\necho started > \"$0.ran\"\n");
   ASSERT_EQ(::chmod(app.file("qvadmin").c_str(), 0755), 0);
   model->LaunchAdminConsole();
   EXPECT_TRUE(testsupport::WaitUntil([&] { return platform::FileExists(app.file("qvadmin.ran")); }, 5000));
+  EXPECT_EQ(log.Entries().size(), 1u);
 }
 
 TEST_F(MainWindowModelTest, LogViewerOpensThePreviousRunsLogOnlyWhenThere) {
   model->RunTrayCommand(TrayCommand::ViewLog);
-  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(front.browser.filesOpened.empty());
   testsupport::WriteFile(app.file("Vazeru.log"), "10:00:00  Examine Startups\r\n");
   model->ViewShieldLog();
-  EXPECT_EQ(opened, std::vector<std::string>{app.file("Vazeru.log")});
+  EXPECT_EQ(front.browser.filesOpened, std::vector<std::string>{app.file("Vazeru.log")});
 
   model->OpenWebLink(WebLink::Forum);
   model->OpenWebLink(WebLink::AuthorSite);

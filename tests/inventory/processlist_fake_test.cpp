@@ -121,18 +121,34 @@ TEST_F(ProcessListFake, TimerStoppedDuringTheScanAndRunningAfterEvenWhenAScanThr
   EXPECT_TRUE(timer->IsRunning());
 }
 
-TEST_F(ProcessListFake, SelectionIsRestoredAfterARebuild) {
+TEST_F(ProcessListFake, SelectionFollowsItsProcessNotTheRow) {
+  int selectionRebuilds = 0;
+  list.SetOnSelectionRebuilt([&] { ++selectionRebuilds; });
   list.RefreshProcessList();
+  EXPECT_EQ(selectionRebuilds, 0) << "nothing selected, nothing to follow";
   list.Select(2);
+  ASSERT_EQ(list.SelectedIdentity()->name, "bash");
   fake.Start(80, "top", "/usr/bin/top");
   list.RefreshProcessList();
   EXPECT_EQ(list.Selected(), 2);
   EXPECT_EQ(view.processSelection, 2);
-  fake.End(80);
-  fake.End(50);
+  // A process before it ends: the selection moves up with bash.
   fake.End(40);
   list.RefreshProcessList();
-  // The remembered line no longer exists.
+  EXPECT_EQ(list.Selected(), 1);
+  EXPECT_EQ(view.processSelection, 1);
+  EXPECT_EQ(list.SelectedIdentity()->pid, 50u);
+  // Another process takes bash's identifier (and row): not what was chosen.
+  fake.ReusePid(50, "bash", "/usr/bin/bash");
+  list.SetForceRefresh(true);  // the same names: the change test sees nothing
+  list.RefreshProcessList();
+  EXPECT_EQ(list.Selected(), -1);
+  EXPECT_EQ(view.processSelection, -1);
+  EXPECT_FALSE(list.SelectedIdentity());
+  EXPECT_EQ(selectionRebuilds, 3);
+  list.Select(0);
+  fake.End(1);
+  list.RefreshProcessList();
   EXPECT_EQ(list.Selected(), -1);
 }
 

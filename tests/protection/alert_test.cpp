@@ -52,12 +52,12 @@ class AlertTest : public ::testing::Test {
     alert.alertFromStartup = false;
     alert.showRemoveStartup = false;
     alert.Fields() = AlertFields{kMemoryAlertTitle, "Bad Tool    (badtool)", dir.file("badtool"), "20", "desc", "",
-                                 list.Table().Row(0).startTime};
+                                 list.Table().IdentityAt(0)};
   }
   void StartupAlert() {
     alert.alertFromStartup = true;
     alert.showRemoveStartup = true;
-    alert.Fields() = AlertFields{kStartupAlertTitle, "Bad Tool    (helper)", "/home/u/helper", "1", "desc", "", 0};
+    alert.Fields() = AlertFields{kStartupAlertTitle, "Bad Tool    (helper)", "/home/u/helper", "1", "desc", "", {}};
   }
 
   testsupport::TempDir dir;
@@ -121,12 +121,28 @@ TEST_F(AlertTest, KillAndDeleteButtons) {
   // A process that cannot be ended: the file is still deleted.
   fake.Start(30, "stubborn", dir.file("stubborn"));
   testsupport::WriteFile(dir.file("stubborn"), "binary");
-  alert.Fields() = AlertFields{kMemoryAlertTitle, "x", dir.file("stubborn"), "31", "", "", 0};
+  alert.Fields() = AlertFields{kMemoryAlertTitle, "x", dir.file("stubborn"), "31", "", "", {}};
   reaction = [](AlertModel& a) { a.DeleteProgramFile(); };
   alert.ShowAlert();
   EXPECT_TRUE(alert.KillEnabled());
   EXPECT_TRUE(front.dialogs.WasShown("Could not get access to this process."));
   EXPECT_FALSE(platform::FileExists(dir.file("stubborn")));
+}
+
+TEST_F(AlertTest, KillAndDeleteEndOnlyTheAlertedProcess) {
+  ProcessAlert();
+  // The alerted process is gone; a new one has its identifier.
+  fake.ReusePid(20, "badtool", dir.file("badtool"));
+  reaction = [](AlertModel& a) {
+    a.KillProcess();
+    a.DeleteProgramFile();
+  };
+  alert.ShowAlert();
+  EXPECT_TRUE(fake.terminations().empty());
+  EXPECT_TRUE(alert.KillEnabled());
+  EXPECT_TRUE(front.dialogs.WasShown("Could not get access to this process."));
+  // The file named by the alert is still removed.
+  EXPECT_FALSE(platform::FileExists(dir.file("badtool")));
 }
 
 TEST_F(AlertTest, DeleteFailureKeepsTheButtonForAnotherTry) {

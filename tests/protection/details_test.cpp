@@ -58,6 +58,27 @@ TEST_F(DetailsTest, EntryOverSeveralLinesWithItsLink) {
   EXPECT_TRUE(d.showKill && d.showMoreInfo && d.showOpenFolder);
 }
 
+TEST_F(DetailsTest, ThePanelFollowsItsProcessThroughARebuildAndEmptiesWhenItEnds) {
+  list.SetOnSelectionRebuilt([this] { panel.ShowProcessDetails(); });
+  Select(2);
+  ASSERT_EQ(panel.Details().desc1, "Writer");
+  // A process before it ends: the panel still describes writer.exe, now on row 1.
+  fake.End(6);
+  list.RefreshProcessList();
+  EXPECT_EQ(list.Selected(), 1);
+  EXPECT_EQ(panel.Details().desc4, "Process ID : 7");
+  // writer.exe ends: nothing is described and nothing offered.
+  fake.End(7);
+  list.RefreshProcessList();
+  EXPECT_EQ(list.Selected(), -1);
+  EXPECT_EQ(panel.Details().desc1, "");
+  EXPECT_EQ(panel.Details().desc5, "");
+  EXPECT_FALSE(panel.Details().showKill || panel.Details().showMoreInfo || panel.Details().showOpenFolder);
+  // "Kill Process" then asks nothing and ends nothing.
+  panel.KillProcess();
+  EXPECT_TRUE(front.dialogs.shown.empty());
+}
+
 TEST_F(DetailsTest, NameOnlyInsideOtherTextsIsUnknownAndNoPathHidesTheFolderButton) {
   const ProcessDetails& d = Select(1);
   EXPECT_EQ(d.desc1, "mystery");

@@ -1,7 +1,8 @@
 #pragma once
 // A shield with the Qt front end in a temporary program folder: packed lists,
 // a registry in temporary hive files, in-memory processes, scripted message
-// boxes and a recording browser (nothing is opened for real).
+// boxes and a recording browser (nothing is opened for real), or the
+// desktop's own opener where a test asks for it.
 #include <QAction>
 #include <QCoreApplication>
 #include <memory>
@@ -25,10 +26,11 @@ inline const char* kKnownList =
 
 class QtTestShield {
  public:
-  // realProcesses: the machine's processes instead of the in-memory ones.
+  // realProcesses: the machine's processes instead of the in-memory ones;
+  // desktopOpener: the front end's own opener instead of the recording browser.
   explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available,
-                        platform::ProcessPlatform* realProcesses = nullptr)
-      : front_(ui::qt::QtFrontEnd::Options{&dialogs, &browser, tray, nullptr}) {
+                        platform::ProcessPlatform* realProcesses = nullptr, bool desktopOpener = false)
+      : front_(ui::qt::QtFrontEnd::Options{&dialogs, desktopOpener ? nullptr : &browser, tray, nullptr, {}}) {
     platform::SetAppFolderOverride(app.path());
     testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
@@ -49,6 +51,12 @@ class QtTestShield {
   QAction* TrayAction(app::TrayCommand command) { return front_.View().Tray().Action(command); }
   // The first tick: the start-up phase loads the lists.
   void StartUp() { shield->Cycle().Tick(); }
+  // The start-up phase, the first list of processes and the main window shown.
+  void StartUpAndShow() {
+    StartUp();
+    shield->Cycle().Tick();
+    shield->ShowVazeru();
+  }
   static void Pump() { QCoreApplication::processEvents(); }
 
   testsupport::TempDir app, registryDir;

@@ -37,10 +37,10 @@ class QtAlert : public ::testing::Test {
     s.StartUp();
     location = s.app.file("vz-spy");
     testsupport::WriteFile(location, "program");
+    platform::testing::FakeProcess& spy = s.processes.Start(4242, "vz-spy", location);
     alert().Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "Test Spy    (vz-spy)", location,
                                                "4242", "Watches you\r\nand sends it away", "http://example.com/spy",
-                                               0};
-    s.processes.Start(4242, "vz-spy", location);
+                                               {4242, spy.startTime, location, "vz-spy"}};
     s.shield->Cycle().MainTimer().Start();
     // Never left waiting in a modal loop, whatever a test does.
     QTimer::singleShot(20000, [this] {
@@ -97,6 +97,31 @@ TEST_F(QtAlert, ProcessAlertOffersKillAndDeleteAndEachButtonActs) {
   ASSERT_EQ(s.browser.opened.size(), 2u);
   EXPECT_NE(s.browser.opened[0].find("/search?q=vz-spy"), std::string::npos) << s.browser.opened[0];
   EXPECT_EQ(s.browser.opened[1], "http://example.com/spy");
+}
+
+// The desktop may minimise the alert although it offers no button for it;
+// a minimised modal alert would leave the shield's other windows dead.
+TEST_F(QtAlert, AMinimisedAlertComesBackByItselfAndThroughShowVazeru) {
+  bool minimised = false, backFromTray = false, backByItself = false;
+  s.Front().Alert().SetOnShown([&](AlertWindow& f) {
+    f.showMinimized();
+    minimised = f.isMinimized();
+    s.TrayAction(app::TrayCommand::ShowVazeru)->trigger();
+    backFromTray = f.isVisible() && !f.isMinimized();
+    f.showMinimized();
+    backByItself = testsupport::WaitUntil(
+        [&] {
+          s.Pump();
+          return f.isVisible() && !f.isMinimized();
+        },
+        2000);
+    f.closeButton->click();
+  });
+  alert().ShowAlert();
+  EXPECT_TRUE(minimised);
+  EXPECT_TRUE(backFromTray);
+  EXPECT_TRUE(backByItself);
+  EXPECT_FALSE(s.Front().Alert().IsShowing());
 }
 
 TEST_F(QtAlert, EscapeDoesNotCloseAndExcludingClosesLeavingTheMainWindow) {

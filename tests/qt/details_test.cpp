@@ -3,11 +3,13 @@
 // shows or hides the buttons; the list's menu and buttons reach their actions.
 #include <gtest/gtest.h>
 
+#include <QFocusEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include "QtTestShield.h"
 #include "ui/qt/DetailsPanel.h"
@@ -75,6 +77,73 @@ TEST(QtDetails, SelectingALineFillsThePanelAndShowsItsButtons) {
   s.shield->MainWindow().RefreshProcessList();
   EXPECT_EQ(page.taskList->count(), 4);
   EXPECT_EQ(page.taskList->currentRow(), mystery);
+}
+
+TEST(QtDetails, NothingIsSelectedUntilTheUserChoosesAndTheSelectionFollowsItsProcess) {
+  QtTestShield s;
+  s.processes.Start(1, "init", "/sbin/init");
+  s.processes.Start(300, "bash", "/usr/bin/bash");
+  s.processes.Start(400, "vz-late", "/usr/bin/vz-late");
+  s.StartUpAndShow();
+  ui::qt::ProcessPage& page = *s.Window().processPage;
+  ui::qt::DetailsPanel& d = *page.details;
+  // To the process page as the user goes there; the list gets the focus.
+  s.Window().navigation[0]->click();
+  s.Window().navigation[1]->click();
+  QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(page.taskList, &focusIn);
+  s.Pump();
+  EXPECT_EQ(s.shield->Processes().Selected(), -1);
+  EXPECT_TRUE(page.taskList->selectedItems().isEmpty());
+  EXPECT_TRUE(d.killButton->isHidden()) << "nobody chose a process to kill";
+
+  page.taskList->setCurrentRow(1);  // the user clicks bash
+  ASSERT_EQ(d.desc4->text(), "Process ID : 300");
+  // init ends: bash moves up a row, and the selection and the panel go with it.
+  s.processes.End(1);
+  s.shield->Cycle().Tick();
+  s.shield->Cycle().Tick();
+  ASSERT_EQ(page.taskList->count(), 2);
+  ASSERT_EQ(page.taskList->selectedItems().size(), 1);
+  EXPECT_EQ(page.taskList->selectedItems()[0]->text(), "bash");
+  EXPECT_EQ(s.shield->Processes().Selected(), 0);
+  EXPECT_EQ(d.desc4->text(), "Process ID : 300");
+  // bash ends: nothing is selected, the panel is empty and offers nothing.
+  s.processes.End(300);
+  s.shield->Cycle().Tick();
+  s.shield->Cycle().Tick();
+  EXPECT_TRUE(page.taskList->selectedItems().isEmpty());
+  EXPECT_EQ(s.shield->Processes().Selected(), -1);
+  EXPECT_TRUE(d.desc1->text().isEmpty());
+  EXPECT_TRUE(d.desc4->text().isEmpty());
+  EXPECT_TRUE(d.killButton->isHidden());
+  EXPECT_TRUE(d.openFolderButton->isHidden());
+}
+
+TEST(QtDetails, APathOverTwoLinesMovesNothingAndTheLogKeepsItsSize) {
+  QtTestShield s;
+  s.processes.Start(300, "bash", "/usr/bin/bash");
+  s.processes.Start(310, "tool", "/opt/a rather long folder name/with several parts in it/and then some more of "
+                                 "them/and more still until it wraps/tool");
+  s.StartUpAndShow();
+  ui::qt::ProcessPage& page = *s.Window().processPage;
+  s.Pump();
+  const QRect log = page.logList->geometry();
+  const QRect details = page.details->geometry();
+  const QRect list = page.taskList->geometry();
+  const QSize window = s.Window().size();
+  EXPECT_EQ(log.height(), ui::qt::ProcessPage::kLogHeight);
+  for (int row : {1, 0, 1}) {
+    page.taskList->setCurrentRow(row);
+    s.Pump();
+    EXPECT_EQ(page.logList->geometry(), log) << "row " << row;
+    EXPECT_EQ(page.details->geometry(), details) << "row " << row;
+    EXPECT_EQ(page.taskList->geometry(), list) << "row " << row;
+    EXPECT_EQ(s.Window().size(), window) << "row " << row;
+  }
+  // The path is shown, and whole in its tool tip.
+  EXPECT_TRUE(page.details->desc5->text().endsWith("/tool"));
+  EXPECT_EQ(page.details->desc5->toolTip(), page.details->desc5->text());
 }
 
 }  // namespace

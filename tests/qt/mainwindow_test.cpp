@@ -115,6 +115,12 @@ TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {
   EXPECT_GE(known, 3);
   EXPECT_EQ(s.Window().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
 
+  // The five status panels are told apart by their frames.
+  for (QLabel* panel : s.Window().statusPanels) {
+    EXPECT_NE(panel->frameShape(), QFrame::NoFrame) << panel->text().toStdString();
+    EXPECT_GT(panel->frameWidth(), 0);
+  }
+
   EXPECT_FALSE(s.Window().close());
   EXPECT_FALSE(s.Window().isVisible());
 
@@ -197,7 +203,7 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
   processes.Start(1, "init", "/sbin/init");
   ui::scripted::ScriptedDialogs dialogs;
   ui::scripted::RecordingBrowser browser;
-  ui::qt::QtFrontEnd front({&dialogs, &browser, ui::qt::QtFrontEnd::TrayMode::Available, nullptr});
+  ui::qt::QtFrontEnd front({&dialogs, &browser, ui::qt::QtFrontEnd::TrayMode::Available, nullptr, {}});
   auto region = platform::CreateInstanceRegion();
 
   // As the user: once "Show Vazeru" is enabled, open the window, then exit.
@@ -268,7 +274,7 @@ TEST(QtMainWindow, AlreadyRunningBoxNeedsNoWindow) {
   platform::testing::FakeProcesses processes;
   ui::scripted::RecordingBrowser browser;
   // The real message box this time, answered as the user would.
-  ui::qt::QtFrontEnd front({nullptr, &browser, ui::qt::QtFrontEnd::TrayMode::Available, nullptr});
+  ui::qt::QtFrontEnd front({nullptr, &browser, ui::qt::QtFrontEnd::TrayMode::Available, nullptr, {}});
   QString text, caption;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include "support/TestSupport.h"
 #include "ui/qt/QtDialogs.h"
 #include "ui/qt/QtPorts.h"
+#include "ui/qt/ShieldIcon.h"
 
 namespace vz::ui::qt {
 namespace {
@@ -56,6 +58,28 @@ TEST(QtPorts, MessageBoxesShowCaptionTextAndButtonsAndReturnTheAnswer) {
   PressWhenShown("Cancel", &caption, &text, &buttons);
   EXPECT_EQ(dialogs.Ask("c", "t", DialogButtons::YesNoCancel), DialogAnswer::Cancel);
   EXPECT_EQ(buttons.size(), 3);
+}
+
+// A box that says little ("File Deleted file") is narrow; the window manager
+// still draws the caption beside its own icon and buttons.
+TEST(QtPorts, EveryBoxCarriesTheProgramsIconAndItsWholeCaption) {
+  QtDialogs dialogs;
+  QImage icon;
+  int width = 0;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    icon = box->windowIcon().pixmap(32).toImage();
+    width = box->width();
+    box->button(QMessageBox::Ok)->click();
+  });
+  dialogs.Inform("Orvane shield", "File Deleted file");
+  EXPECT_FALSE(icon.isNull());
+  EXPECT_EQ(icon, ShieldIcon().pixmap(32).toImage());
+  QFont title = QApplication::font("QMdiSubWindowTitleBar");
+  title.setBold(true);
+  // The caption plus the title bar's icon and three buttons.
+  EXPECT_GE(width, QFontMetrics(title).horizontalAdvance("Orvane shield") + 4 * 30);
 }
 
 TEST(QtPorts, DispatcherRunsOnTheUiThreadAndLetsGoAtShutdown) {

@@ -37,9 +37,7 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
   s.processes.Start(1, "init", "/sbin/init");
   s.processes.Start(300, "bash", "/usr/bin/bash");
   s.processes.Start(310, "vz-spy-sample", "/tmp/vz-spy-sample");
-  s.StartUp();
-  s.shield->Cycle().Tick();
-  s.shield->ShowVazeru();
+  s.StartUpAndShow();
   s.Window().processPage->taskList->setCurrentRow(1);
   QImage process = Render(s.Window(), "offscreen-process-page");
   EXPECT_EQ(process.size(), QSize(814, 542));
@@ -51,7 +49,7 @@ TEST(QtRender, PagesAndAlertAreDrawn) {
   alert.Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "Test Spy    (vz-spy-sample)",
                                            "/tmp/vz-spy-sample", "310",
                                            "A sample entry of the spyware list: it watches what you type.",
-                                           "http://example.com/spy", 0};
+                                           "http://example.com/spy", {}};
   size_t alertColours = 0;
   s.Front().Alert().SetOnShown([&](ui::qt::AlertWindow& form) {
     alertColours = Colours(Render(form, "offscreen-alert"));

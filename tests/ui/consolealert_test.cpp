@@ -27,7 +27,7 @@ class ConsoleAlertTest : public ::testing::Test {
     front.events.onPump = [this] { clock.ticks += 500; };
     alert.Fields() = protection::AlertFields{protection::kMemoryAlertTitle, "XMRig miner    (xmrig)", dir.file("xmrig"),
                                              "20", "Monero miner", "http://example.com/xmrig",
-                                             list.Table().Row(0).startTime};
+                                             list.Table().IdentityAt(0)};
   }
 
   std::string Printed() { return captured.Text(); }

@@ -5,6 +5,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 extern char** environ;
@@ -13,8 +15,9 @@ namespace vz::platform {
 
 namespace {
 
-bool Spawn(const std::vector<std::string>& argv, bool hidden) {
-  if (argv.empty() || argv[0].empty()) return false;
+// 0, or the error number of a start that failed.
+int Spawn(const std::vector<std::string>& argv, bool hidden) {
+  if (argv.empty() || argv[0].empty()) return ENOENT;
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -50,16 +53,18 @@ bool Spawn(const std::vector<std::string>& argv, bool hidden) {
                : posix_spawn(&pid, argv[0].c_str(), &actions, &attr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
-  return rc == 0;
+  return rc;
 }
 
 }  // namespace
 
-bool LaunchHidden(const std::vector<std::string>& argv) { return Spawn(argv, true); }
+bool LaunchHidden(const std::vector<std::string>& argv, std::string* errorText) {
+  int error = Spawn(argv, true);
+  if (error != 0 && errorText) *errorText = (argv.empty() ? std::string() : argv[0]) + ": " + std::strerror(error);
+  return error == 0;
+}
 
-bool LaunchVisible(const std::vector<std::string>& argv) { return Spawn(argv, false); }
-
-bool OpenWithDesktop(const std::string& path) { return Spawn({"xdg-open", path}, true); }
+bool LaunchVisible(const std::vector<std::string>& argv) { return Spawn(argv, false) == 0; }
 
 void ReapChildrenAutomatically() { ::signal(SIGCHLD, SIG_IGN); }
 

@@ -1,8 +1,8 @@
 #include "ui/console/ConsoleFrontEnd.h"
 
 #include "app/Shield.h"
-#include "platform/Launcher.h"
 #include "platform/SingleInstance.h"
+#include "ui/DesktopBrowser.h"
 
 namespace vz::ui::console {
 
@@ -25,17 +25,28 @@ class ConsoleFrontEnd::Dispatcher final : public UiDispatcher {
 };
 
 // There is no browser in a terminal: the address is printed for the user.
+// Folders and files are printed and handed to the desktop, whose failures
+// are reported as the windows report them.
 class ConsoleFrontEnd::TerminalBrowser final : public Browser {
  public:
-  explicit TerminalBrowser(ConsoleOutput& out) : out_(out) {}
-  void Open(const std::string& url) override { out_.Line("  open in a web browser: " + url); }
-  void OpenFolder(const std::string& folder) override {
+  TerminalBrowser(ConsoleOutput& out, TimerFactory& timers) : out_(out), desktop_(timers) {
+    desktop_.SetFailureReport([this](const std::string& line) { ReportFailure(line); });
+  }
+
+ protected:
+  void OpenWebPage(const std::string& url) override { out_.Line("  open in a web browser: " + url); }
+  void OpenFolderWindow(const std::string& folder) override {
     out_.Line("  folder: " + folder);
-    platform::OpenWithDesktop(folder);
+    desktop_.OpenFolder(folder);
+  }
+  void OpenFileViewer(const std::string& path) override {
+    out_.Line("  file: " + path);
+    desktop_.OpenFile(path);
   }
 
  private:
   ConsoleOutput& out_;
+  DesktopBrowser desktop_;
 };
 
 class ConsoleFrontEnd::LoopTimers final : public TimerFactory {
@@ -78,8 +89,8 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
   loop_->QuitOn(*termination_);
   pump_ = std::make_unique<Pump>(*loop_);
   dispatcher_ = std::make_unique<Dispatcher>(*loop_);
-  browser_ = std::make_unique<TerminalBrowser>(out_);
   timers_ = std::make_unique<LoopTimers>(*loop_);
+  browser_ = std::make_unique<TerminalBrowser>(out_, *timers_);
   printer_ = std::make_unique<ProcessListPrinter>(out_, commandLine.quiet);
 }
 

@@ -57,8 +57,8 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   ConsoleAlertView alertView_;
   std::unique_ptr<Pump> pump_;
   std::unique_ptr<Dispatcher> dispatcher_;
-  std::unique_ptr<TerminalBrowser> browser_;
   std::unique_ptr<LoopTimers> timers_;
+  std::unique_ptr<TerminalBrowser> browser_;
   std::unique_ptr<ProcessListPrinter> printer_;
   app::Shield* shield_ = nullptr;
   platform::EventLoop::TimerId flushTimer_ = 0;

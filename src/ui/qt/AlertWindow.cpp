@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/qt/QtDialogs.h"
@@ -141,6 +142,22 @@ void AlertWindow::Run(void (protection::AlertModel::*action)()) {
     deleteButton->setEnabled(alert.DeleteEnabled());
     removeStartupButton->setVisible(alert.RemoveStartupVisible());
   }
+}
+
+void AlertWindow::RestoreOnScreen() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void AlertWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized)) return;
+  // After the state change has been delivered, not inside it.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible() && (windowState() & Qt::WindowMinimized)) RestoreOnScreen();
+  });
 }
 
 void AlertWindow::closeEvent(QCloseEvent* event) {

@@ -36,8 +36,14 @@ class AlertWindow final : public QDialog {
   // Escape does not close it: only its buttons do.
   void reject() override {}
 
+  // Back on screen in its normal state, in front (from minimised or hidden).
+  void RestoreOnScreen();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A window manager that minimises it anyway gets it back at once: a
+  // minimised modal alert would leave every other window of the shield dead.
+  void changeEvent(QEvent* event) override;
 
  private:
   // Runs a button's action on the alert, then shows the new state if still open.

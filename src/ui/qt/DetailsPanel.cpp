@@ -12,10 +12,16 @@ namespace vz::ui::qt {
 
 namespace {
 
-QLabel* NamedLabel(const char* name, QWidget* parent) {
+// A label of fixed height (lines of its font): what it shows never moves the
+// rest of the page. Text wider than the panel is cut, not allowed to widen it.
+QLabel* NamedLabel(const char* name, QWidget* parent, int lines = 1) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setWordWrap(lines > 1);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setFixedHeight(label->fontMetrics().lineSpacing() * lines + 2);
   return label;
 }
 
@@ -23,22 +29,27 @@ QPushButton* NamedButton(const char* name, const char* caption, QWidget* parent)
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   button->setVisible(false);  // until a selection shows it
+  // Hidden, it keeps its place: showing it does not shift the panel.
+  QSizePolicy policy = button->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  button->setSizePolicy(policy);
   return button;
 }
 
 }  // namespace
 
 DetailsPanel::DetailsPanel(QWidget* parent) : QGroupBox("Process details", parent) {
-  desc1 = NamedLabel("Desc1", this);
-  QFont bold = desc1->font();
+  QFont bold = font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.15);
+  desc1 = NamedLabel("Desc1", this);
   desc1->setFont(bold);
+  desc1->setFixedHeight(QFontMetrics(bold).lineSpacing() + 2);
   desc2 = NamedLabel("desc2", this);
   desc3 = NamedLabel("Desc3", this);
   desc4 = NamedLabel("Desc4", this);
-  desc5 = NamedLabel("Desc5", this);
-  desc5->setWordWrap(true);
+  // Room for a path over two lines; the whole path is in its tool tip.
+  desc5 = NamedLabel("Desc5", this, 2);
   desc10 = new QTextEdit(this);
   desc10->setObjectName("desc10");
   desc10->setReadOnly(true);
@@ -94,6 +105,7 @@ void DetailsPanel::Show(const protection::ProcessDetails& d) {
   desc3->setText(QString::fromStdString(d.desc3));
   desc4->setText(QString::fromStdString(d.desc4));
   desc5->setText(QString::fromStdString(d.desc5));
+  desc5->setToolTip(desc5->text());
   desc10->setPlainText(DialogText(d.desc10).trimmed());
   QString link = QString::fromStdString(d.urlen).toHtmlEscaped();
   urlen->setText(link.isEmpty() ? QString() : "<a href=\"link\">" + link + "</a>");

@@ -136,8 +136,13 @@ QWidget* MainWindow::MakePages() {
 
 void MainWindow::MakeStatusBar() {
   for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) {
-    statusPanels[static_cast<size_t>(i)] = new QLabel(kInitialPanels[i], this);
-    statusBar()->addWidget(statusPanels[static_cast<size_t>(i)], i == 3 ? 2 : 1);
+    auto* panel = new QLabel(kInitialPanels[i], this);
+    // Sunken panels, so that where one text ends and the next begins shows.
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setMargin(1);
+    statusPanels[static_cast<size_t>(i)] = panel;
+    statusBar()->addWidget(panel, i == 3 ? 2 : 1);
   }
   statusBar()->setObjectName("StatusBar1");
 }

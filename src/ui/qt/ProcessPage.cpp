@@ -23,7 +23,8 @@ ProcessPage::ProcessPage(QWidget* parent) : QWidget(parent) {
   details = new DetailsPanel(this);
   logList = new QListWidget(this);
   logList->setObjectName("LogList");
-  logList->setMaximumHeight(150);
+  // The log keeps its size whatever the details above it show.
+  logList->setFixedHeight(kLogHeight);
 
   taskMenu = new QMenu(this);
   QAction* moreInfo = taskMenu->addAction("More Info (Internet search)");
@@ -41,7 +42,9 @@ ProcessPage::ProcessPage(QWidget* parent) : QWidget(parent) {
   page->addWidget(new QLabel("Shield log", this));
   page->addWidget(logList);
 
-  connect(taskList, &QListWidget::currentRowChanged, this, &ProcessPage::LineSelected);
+  // Only a selection the user makes counts: the current row alone (which the
+  // list sets to the first line when it gets the focus) selects nothing.
+  connect(taskList, &QListWidget::itemSelectionChanged, this, [this] { LineSelected(SelectedRow()); });
   connect(taskList, &QListWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { taskMenu->popup(taskList->viewport()->mapToGlobal(at)); });
   connect(moreInfo, &QAction::triggered, this, [this] {
@@ -77,12 +80,20 @@ void ProcessPage::LineSelected(int row) {
   details_->ShowProcessDetails();
 }
 
+int ProcessPage::SelectedRow() const {
+  QList<QListWidgetItem*> items = taskList->selectedItems();
+  return items.isEmpty() ? -1 : taskList->row(items.first());
+}
+
 void ProcessPage::SetProcessList(const std::vector<std::string>& names, int selected) {
   QSignalBlocker block(taskList);
   int scroll = taskList->verticalScrollBar()->value();
   taskList->clear();
   for (const auto& name : names) taskList->addItem(QString::fromStdString(name));
-  taskList->setCurrentRow(selected);
+  if (selected >= 0)
+    taskList->setCurrentRow(selected);
+  else
+    taskList->clearSelection();
   taskList->verticalScrollBar()->setValue(scroll);
 }
 

@@ -17,6 +17,8 @@ class DetailsPanel;
 class ProcessPage final : public QWidget {
   Q_OBJECT
  public:
+  static constexpr int kLogHeight = 150;
+
   explicit ProcessPage(QWidget* parent = nullptr);
   void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details);
   void Unbind();
@@ -31,6 +33,8 @@ class ProcessPage final : public QWidget {
 
  private:
   void LineSelected(int row);
+  // The selected line, -1 when none.
+  int SelectedRow() const;
 
   app::MainWindowModel* model_ = nullptr;
   inventory::ProcessList* list_ = nullptr;

@@ -14,13 +14,15 @@ AlertWindow& QtAlertView::EnsureWindow() {
   return *window_;
 }
 
-bool QtAlertView::IsShowing() const { return window_ && window_->isVisible(); }
+bool QtAlertView::IsShowing() const { return window_ && (modalOpen_ || window_->isVisible()); }
 
 void QtAlertView::ShowModal(protection::AlertModel& alert) {
   AlertWindow& form = EnsureWindow();
   form.Refresh(alert);
   if (onShown_) QTimer::singleShot(0, &form, [this, &form] { onShown_(form); });
+  modalOpen_ = true;
   form.exec();
+  modalOpen_ = false;
 }
 
 void QtAlertView::ShowAgain(protection::AlertModel& alert) {
@@ -37,9 +39,8 @@ void QtAlertView::Close() {
 }
 
 void QtAlertView::BringToFront() {
-  if (!IsShowing()) return;
-  window_->raise();
-  window_->activateWindow();
+  // An open alert that the desktop minimised or hid comes back too.
+  if (IsShowing()) window_->RestoreOnScreen();
 }
 
 }  // namespace vz::ui::qt

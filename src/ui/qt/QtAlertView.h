@@ -29,6 +29,7 @@ class QtAlertView final : public AlertView {
   AlertWindow& EnsureWindow();
   std::unique_ptr<AlertWindow> window_;
   std::function<void(AlertWindow&)> onShown_;
+  bool modalOpen_ = false;  // its modal loop runs, even while the desktop hides it
 };
 
 }  // namespace vz::ui::qt

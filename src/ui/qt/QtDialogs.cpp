@@ -1,7 +1,11 @@
 #include "ui/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+#include "ui/qt/ShieldIcon.h"
 
 namespace vz::ui::qt {
 
@@ -51,11 +55,28 @@ DialogAnswer AnswerOf(int button, DialogButtons buttons) {
   }
 }
 
+// Room for the caption beside the title bar's icon and buttons, which a
+// window manager draws wider than the box itself allows for: a short text
+// ("File Deleted file") would otherwise cut the caption.
+constexpr int kTitleBarAllowance = 160;
+
+void KeepCaptionWhole(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont title = QApplication::font("QMdiSubWindowTitleBar");
+  title.setBold(true);
+  int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                grid->columnCount());
+}
+
 }  // namespace
 
 DialogAnswer QtDialogs::Show(const DialogRequest& request) {
   QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption), DialogText(request.text),
                   ButtonsOf(request.buttons), QApplication::activeWindow());
+  box.setWindowIcon(ShieldIcon());
+  KeepCaptionWhole(box);
   // Escape and the window's close button give the answer that changes nothing.
   switch (request.buttons) {
     case DialogButtons::Ok: box.setEscapeButton(QMessageBox::Ok); break;

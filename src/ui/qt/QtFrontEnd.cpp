@@ -5,8 +5,9 @@
 
 #include "app/Shield.h"
 #include "platform/SingleInstance.h"
-#include "ui/qt/DevelopmentHooks.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/ShieldIcon.h"
+#include "ui/qt/ShowAtStart.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -16,6 +17,8 @@ QtFrontEnd::QtFrontEnd() : QtFrontEnd(Options{}) {}
 QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
   // The shield lives on in the tray when its last window closes.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Every window and box of the program carries its icon.
+  QApplication::setWindowIcon(ShieldIcon());
   bool tray = options_.tray == TrayMode::Available ||
               (options_.tray == TrayMode::Auto && QSystemTrayIcon::isSystemTrayAvailable());
   reachable_.SetTrayAvailable(tray);
@@ -45,7 +48,8 @@ void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
   view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
   if (!reachable_.TrayAvailable()) shield.MainWindow().ReportNoSystemTray();
-  InstallDevelopmentHooks(shield, view_);
+  ShowWhenStartedIfAsked(view_);
+  if (options_.onAttached) options_.onAttached(shield, *this);
 }
 
 int QtFrontEnd::RunMessageLoop() {

@@ -3,12 +3,14 @@
 // window and message boxes on Qt Widgets. A QApplication must exist before it
 // is created; its windows appear only once the shield asks for them.
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/FrontEnd.h"
 #include "app/ReachableMainWindow.h"
 #include "platform/TerminationSignals.h"
+#include "ui/DesktopBrowser.h"
 #include "ui/qt/QtAlertView.h"
 #include "ui/qt/QtDialogs.h"
 #include "ui/qt/QtMainWindowView.h"
@@ -25,6 +27,8 @@ class QtFrontEnd final : public app::FrontEnd {
     TrayMode tray = TrayMode::Auto;
     // SIGINT/SIGTERM end the loop as "Exit Vazeru" does, when given.
     platform::TerminationSignals* terminationSignals = nullptr;
+    // Runs once the windows are bound to the shield (test builds of the program use it).
+    std::function<void(app::Shield&, QtFrontEnd&)> onAttached;
   };
 
   QtFrontEnd();
@@ -50,8 +54,8 @@ class QtFrontEnd final : public app::FrontEnd {
   QtAlertView alert_;
   QtEventPump events_;
   QtDispatcher dispatcher_;
-  QtBrowser browser_;
   QtTimerFactory timers_;
+  DesktopBrowser browser_{timers_};
   std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   bool terminateRequested_ = false;
 };

@@ -4,8 +4,6 @@
 #include <QThread>
 #include <condition_variable>
 
-#include "platform/Launcher.h"
-
 namespace vz::ui::qt {
 
 void QtEventPump::ProcessPendingEvents() { QCoreApplication::processEvents(); }
@@ -74,13 +72,6 @@ bool QtDispatcher::RunAndWait(const std::function<void()>& function) {
   call->state = Call::State::Abandoned;
   return false;
 }
-
-void QtBrowser::Open(const std::string& url) {
-  // Not reported when no opener is there.
-  platform::OpenWithDesktop(url);
-}
-
-void QtBrowser::OpenFolder(const std::string& folder) { platform::OpenWithDesktop(folder); }
 
 QtTimer::QtTimer(int intervalMs, std::function<void()> onTimeout) : onTimeout_(std::move(onTimeout)) {
   timer_.setInterval(intervalMs);

@@ -1,12 +1,11 @@
 #pragma once
 // The small ports on Qt: letting pending events run, running a function on the
-// UI thread for a watcher thread, opening addresses and folders, and timers.
+// UI thread for a watcher thread, and timers.
 #include <QObject>
 #include <QTimer>
 #include <memory>
 #include <mutex>
 
-#include "ui/Browser.h"
 #include "ui/EventPump.h"
 #include "ui/Timer.h"
 #include "ui/UiDispatcher.h"
@@ -33,13 +32,6 @@ class QtDispatcher final : public UiDispatcher {
   struct Shared;
   std::shared_ptr<Shared> shared_;
   std::unique_ptr<QObject> receiver_;
-};
-
-// Addresses and folders go to the desktop's opener (xdg-open, as an argument).
-class QtBrowser final : public Browser {
- public:
-  void Open(const std::string& url) override;
-  void OpenFolder(const std::string& folder) override;
 };
 
 // A QTimer that, like the window timers the shield was written for, does not

@@ -4,6 +4,7 @@ namespace vz::ui::scripted {
 
 DialogAnswer ScriptedDialogs::Show(const DialogRequest& request) {
   shown.push_back(request);
+  if (whileOpen) whileOpen(request);
   if (answers.empty()) return SafeAnswer(request.buttons);
   DialogAnswer answer = answers.front();
   answers.pop_front();

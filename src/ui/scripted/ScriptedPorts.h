@@ -16,6 +16,9 @@ class ScriptedDialogs final : public Dialogs {
  public:
   std::vector<DialogRequest> shown;
   std::deque<DialogAnswer> answers;  // consumed in order; when empty the safe answer is given
+  // Runs while a box is open, before it is answered: what the event loop of a
+  // real box lets happen meanwhile (a tick of the main cycle rebuilding the list).
+  std::function<void(const DialogRequest&)> whileOpen;
 
   DialogAnswer Show(const DialogRequest& request) override;
   bool WasShown(const std::string& textPart) const;
@@ -106,12 +109,17 @@ class ScriptedAlertView final : public AlertView {
   int bringToFrontCount = 0;
 };
 
+// Records what it was given to open (after the port's own checks).
 class RecordingBrowser final : public Browser {
  public:
   std::vector<std::string> opened;
   std::vector<std::string> foldersOpened;
-  void Open(const std::string& url) override { opened.push_back(url); }
-  void OpenFolder(const std::string& folder) override { foldersOpened.push_back(folder); }
+  std::vector<std::string> filesOpened;
+
+ protected:
+  void OpenWebPage(const std::string& url) override { opened.push_back(url); }
+  void OpenFolderWindow(const std::string& folder) override { foldersOpened.push_back(folder); }
+  void OpenFileViewer(const std::string& path) override { filesOpened.push_back(path); }
 };
 
 class InlineDispatcher final : public UiDispatcher {

@@ -1,7 +1,8 @@
-// The program itself under Xvfb: qvshield starts on a copy of the sample data
-// with its windows, shows the main window once the start-up phase allows it,
-// writes a screenshot and exits through "Exit Vazeru". The picture must show
-// a window, not an empty screen.
+// The program itself under Xvfb: qvshield (its test build, which can take a
+// screenshot) starts on a copy of the sample data with its windows, shows the
+// main window once the start-up phase allows it, writes a screenshot and
+// exits through "Exit Vazeru". The picture must show a window, not an empty
+// screen. The shipped qvshield writes no screenshot whatever it is told.
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -33,9 +34,11 @@ TEST(ScreenshotSmoke, MainWindowUnderXvfbWithTheSampleData) {
                                "XDG_RUNTIME_DIR=" + home.path(),
                                "VAZERU_AUTOSTART_MACHINE_DIR=" + home.file("autostart"),
                                "VAZERU_INSTANCE_NAME=" + instance,
+                               "VAZERU_SHOW_AT_START=1",
                                "VAZERU_SCREENSHOT=" + shot};
   std::vector<std::string> argv{VAZERU_XVFB_RUN, "-a", "-s", "-screen 0 1024x768x24",
-                                testsupport::ProgramPath("qvshield"), "--app-folder", app.path()};
+                                testsupport::TestHelperPath("vz-test-qvshield-screenshot"), "--app-folder",
+                                app.path()};
   testsupport::ProgramRun run(argv, env, home.file("output.txt"));
   int code = -1;
   bool ended = run.WaitForExit(90000, &code);
@@ -54,6 +57,17 @@ TEST(ScreenshotSmoke, MainWindowUnderXvfbWithTheSampleData) {
   // The shield ran to its end: the log of this run was saved.
   std::string log = testsupport::ReadFile(app.file("Vazeru.log"));
   EXPECT_NE(log.find("Known Spyware : "), std::string::npos) << log;
+}
+
+// Writing the screen to a file named by the environment is the test build's
+// alone: the shipped program does not know the variable.
+TEST(ScreenshotSmoke, TheShippedProgramHasNoScreenshotHook) {
+  std::string shipped = testsupport::ReadFile(testsupport::ProgramPath("qvshield"));
+  std::string testBuild = testsupport::ReadFile(testsupport::TestHelperPath("vz-test-qvshield-screenshot"));
+  ASSERT_FALSE(shipped.empty());
+  EXPECT_EQ(shipped.find("VAZERU_SCREENSHOT"), std::string::npos);
+  EXPECT_NE(testBuild.find("VAZERU_SCREENSHOT"), std::string::npos);
+  EXPECT_NE(shipped.find("VAZERU_SHOW_AT_START"), std::string::npos);
 }
 
 }  // namespace
