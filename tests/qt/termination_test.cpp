@@ -67,7 +67,7 @@ class QtTermination : public ::testing::Test {
   qint64 RunAndSignalWhileModal(int signal, const std::function<void(QtFrontEnd&)>& inLoop = {}) {
     TerminationSignalsBlockedHere restoreMask;
     auto termination = platform::WatchTerminationSignals();
-    QtFrontEnd front(QtFrontEnd::Options{nullptr, &browser, QtFrontEnd::TrayMode::Available, termination.get()});
+    QtFrontEnd front(QtFrontEnd::Options{nullptr, &browser, QtFrontEnd::TrayMode::Available, termination.get(), {}});
     QElapsedTimer sinceSignal;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
