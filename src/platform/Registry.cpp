@@ -204,6 +204,7 @@ RegStatus RegistryStore::OpenKey(RegistryRoot root, std::string_view path, RegAc
   key.Close();
   std::string normalized;
   if (!NormalizeKeyPath(path, normalized)) return kRegInvalidParameter;
+  if (RegStatus readable = DoReadableStatus(root, normalized); !readable) return readable;
   if (access == RegAccess::ReadWrite && !DoCanWrite(root, normalized)) return kRegAccessDenied;
   if (!DoKeyExists(root, normalized)) {
     if (disposition == RegDisposition::OpenExisting) return kRegFileNotFound;

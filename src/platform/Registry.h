@@ -153,6 +153,10 @@ class RegistryStore {
                                                       RegStatus& status);
 
   // Primitives. Paths are normalised; access has been checked.
+  // Whether what holds the key can be read at all: a hive that exists but
+  // cannot be read reports its error here (and to every read), instead of
+  // looking empty.
+  virtual RegStatus DoReadableStatus(RegistryRoot, const std::string&) { return {}; }
   virtual bool DoKeyExists(RegistryRoot root, const std::string& path) = 0;
   virtual RegStatus DoCreateKey(RegistryRoot root, const std::string& path) = 0;
   virtual RegStatus DoDeleteKey(RegistryRoot root, const std::string& path) = 0;

@@ -11,7 +11,9 @@ void ExclusionList::Load(const std::string& path) {
 
 bool ExclusionList::AddExclusion(const std::string& entry, const std::string& path, std::string* errorText) {
   entries_.Add(entry);
-  return platform::WriteFileAtomic(path, entries_.Text(), errorText);
+  platform::FileStatus saved = platform::WriteFileAtomic(path, entries_.Text());
+  if (!saved && errorText) *errorText = saved.text;
+  return saved.ok();
 }
 
 bool ExclusionList::IsExcluded(const std::string& folder, const std::string& fileName) const {

@@ -2,6 +2,7 @@
 // component: a member left over from an interrupted run, and a damaged archive.
 #include <gtest/gtest.h>
 
+#include "app/ResourceExtractor.h"
 #include "app/ShieldLog.h"
 #include "archive/ArchiveExtraction.h"
 #include "knowledge/KnowledgeLoader.h"
@@ -15,16 +16,18 @@ namespace {
 using testsupport::PackArchive;
 using testsupport::TempDir;
 
+// The real extraction component behind the adapter the shield uses.
 class RealExtractor final : public knowledge::ArchiveExtractor {
  public:
   explicit RealExtractor(ui::Dialogs& dialogs) : resource_(dialogs) {}
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string& fileName) override {
-    resource_.DecompressFromArchive(archivePath, destFolder, fileName);
+                             const std::string& fileName, std::vector<std::string>& placed) override {
+    adapter_.DecompressFromArchive(archivePath, destFolder, fileName, placed);
   }
 
  private:
   archive::ArchiveExtraction resource_;
+  app::ResourceExtractor adapter_{resource_};
 };
 
 class KnowledgeLoad : public ::testing::Test {

@@ -64,8 +64,8 @@ class FileOriginTest : public ::testing::Test {
         return exclusions.find(key) != std::string::npos;
       },
       platform::WindowsPathConventions(),
-      [this](const std::string& path) {
-        versionReads.push_back(path);
+      [this](const platform::ProgramFile& program) {
+        versionReads.push_back(program.path);
         platform::FileVersionInfo info;
         info.CompanyName = company;
         return info;

@@ -11,6 +11,7 @@
 
 #include "platform/DesktopEntry.h"
 #include "platform/FileSystem.h"
+#include "platform/linux/HiveFile.h"
 
 namespace vz::platform::hivefs {
 
@@ -51,9 +52,8 @@ std::vector<AutostartFolder::Entry> AutostartFolder::List() const {
   std::vector<Entry> entries;
   for (const auto& file : DesktopFileNames(folder_)) {
     std::string path = folder_ + file;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxEntrySize) continue;
-    auto text = ReadWholeFile(path);
+    // Only a regular file of a sensible size: a FIFO here never blocks.
+    auto text = ReadWholeFile(path, kMaxEntrySize);
     if (!text) continue;
     auto exec = DesktopEntryExec(*text);
     if (!exec) continue;
@@ -121,8 +121,7 @@ RegStatus AutostartFolder::Write(std::string_view name, const RegValue& value) c
     auto old = ReadWholeFile(path);
     text = WithDesktopEntryExec(old ? *old : std::string(), name, value.data);
   }
-  std::string error;
-  if (!WriteFileAtomic(path, text, &error)) return FromErrno(error);
+  if (FileStatus written = WriteFileAtomic(path, text); !written) return WriteFailure(written);
   return {};
 }
 
