@@ -147,3 +147,10 @@ std::string AutostartFolder::Listing() const {
 }
 
 }  // namespace vz::platform::hivefs
+
+namespace vz::platform {
+
+// A Run value is the Exec of a desktop entry: a command line of that format.
+std::string StartupCommandFor(const std::string& programPath) { return QuoteExecArgument(programPath); }
+
+}  // namespace vz::platform
