@@ -75,6 +75,15 @@ TEST_F(KnowledgeLoad, LeftOverSpecialListIsOverwrittenOnlyAfterYes) {
   front.dialogs.answers = {ui::DialogAnswer::Yes};
   Load();
   EXPECT_EQ(base.SpecialList().Text(), "new.exe\tSYSTEM32\r\n");
+
+  // Cancel ends that extraction with an error; the user's file, which it did
+  // not write, stays exactly as it was.
+  testsupport::WriteFile(app.file("Special.txt"), "mine.exe\tWINDOWS\r\n");
+  base = fresh;
+  front.dialogs.answers = {ui::DialogAnswer::Cancel};
+  Load();
+  EXPECT_TRUE(base.SpecialList().Empty());
+  EXPECT_EQ(testsupport::ReadFile(app.file("Special.txt")), "mine.exe\tWINDOWS\r\n");
 }
 
 TEST_F(KnowledgeLoad, DamagedAndMissingArchivesAreLoggedAndLoadingGoesOn) {

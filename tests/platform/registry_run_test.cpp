@@ -37,6 +37,51 @@ TEST(DesktopEntry, ExecIsReadFromItsGroupOnlyAndEscapesRoundTrip) {
   EXPECT_EQ(DesktopEntryExec(WithDesktopEntryExec("[Desktop Entry]\nName=A\n", "A", "/x")), "/x");
 }
 
+// How a launcher splits an Exec value (its string escapes already undone) into
+// arguments: blanks separate, double quotes group with \ escaping the next
+// character inside them, "%%" is a "%".
+std::vector<std::string> LauncherArguments(const std::string& exec) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inQuotes = false, started = false;
+  for (std::size_t i = 0; i < exec.size(); ++i) {
+    char c = exec[i];
+    if (inQuotes && c == '\\' && i + 1 < exec.size()) {
+      current.push_back(exec[++i]);
+    } else if (c == '"') {
+      inQuotes = !inQuotes;
+      started = true;
+    } else if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
+      current.push_back(exec[++i]);
+      started = true;
+    } else if (c == ' ' && !inQuotes) {
+      if (started) args.push_back(current);
+      current.clear();
+      started = false;
+    } else {
+      current.push_back(c);
+      started = true;
+    }
+  }
+  if (started) args.push_back(current);
+  return args;
+}
+
+TEST(RunKeys, TheShieldsOwnEntryStartsItFromAnyFolder) {
+  // A plain path stays as it is; anything a launcher would split or expand is quoted.
+  EXPECT_EQ(StartupCommandFor("/opt/vazeru/qvshield"), "/opt/vazeru/qvshield");
+  EXPECT_EQ(StartupCommandFor("/home/ann/My Tools/qvshield"), "\"/home/ann/My Tools/qvshield\"");
+  TempRegistry reg;
+  auto store = reg.Open();
+  RegistryKey run = OpenOrFail(*store, RegistryRoot::LocalMachine, kRun);
+  for (const std::string program : {"/home/ann/My Tools/qvshield", "/opt/a$b\"c`d\\e f/100%/q;v", "/opt/vazeru/qvshield"}) {
+    ASSERT_TRUE(run.WriteString("Orvane shield", StartupCommandFor(program)));
+    auto exec = DesktopEntryExec(ReadFile(reg.locations.machineAutostart + "/Orvane shield.desktop"));
+    ASSERT_TRUE(exec);
+    EXPECT_EQ(LauncherArguments(*exec), std::vector<std::string>{program}) << *exec;
+  }
+}
+
 TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {
   TempRegistry reg;
   auto store = reg.Open();
