@@ -1,7 +1,6 @@
 #include "app/Shield.h"
 
 #include "app/ResourceExtractor.h"
-
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"

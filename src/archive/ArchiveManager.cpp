@@ -147,7 +147,12 @@ void ArchiveManager::ExpandEntryBlocks(const CentralFileHeader& entry, BlockSink
 
 void ArchiveManager::WriteAndPlace(const CentralFileHeader& entry, const std::string& path) {
   platform::FileStatus status;
-  auto file = platform::BeginFileWrite(path, status);
+  // Like any unpacker's output (and the start-up load reads and deletes its
+  // members at once) the file is not flushed to the disk: a crash of the
+  // program still leaves the old file or the whole new one.
+  platform::WriteOptions options;
+  options.flushToDisk = false;
+  auto file = platform::BeginFileWrite(path, status, options);
   if (!file) throw InOutError("Cannot create " + status.text);
   FileSink sink(*file);
   ExpandEntryBlocks(entry, sink);

@@ -36,12 +36,14 @@ std::string TemporaryName(const std::string& name) {
 
 class TemporaryFile final : public FileBeingWritten {
  public:
-  TemporaryFile(int folderFd, int fd, std::string temporaryName, std::string targetName, std::string targetPath)
+  TemporaryFile(int folderFd, int fd, std::string temporaryName, std::string targetName, std::string targetPath,
+                bool flushToDisk)
       : folderFd_(folderFd),
         file_(fd, targetPath),
         temporaryName_(std::move(temporaryName)),
         targetName_(std::move(targetName)),
-        targetPath_(std::move(targetPath)) {}
+        targetPath_(std::move(targetPath)),
+        flushToDisk_(flushToDisk) {}
   ~TemporaryFile() override {
     Discard();
     ::close(folderFd_);
@@ -63,7 +65,7 @@ class TemporaryFile final : public FileBeingWritten {
   FileStatus Commit() override {
     if (discarded_) return {FileError::Failed, targetPath_ + ": the file was discarded"};
     if (committed_) return {};
-    if (::fsync(file_.Descriptor()) != 0 ||
+    if ((flushToDisk_ && ::fsync(file_.Descriptor()) != 0) ||
         ::renameat(folderFd_, temporaryName_.c_str(), folderFd_, targetName_.c_str()) != 0) {
       FileStatus status = StatusFromErrno(errno, targetPath_);
       Discard();
@@ -71,7 +73,7 @@ class TemporaryFile final : public FileBeingWritten {
     }
     committed_ = true;
     // The rename itself reaches the disk with the folder.
-    ::fsync(folderFd_);
+    if (flushToDisk_) ::fsync(folderFd_);
     return {};
   }
 
@@ -87,6 +89,7 @@ class TemporaryFile final : public FileBeingWritten {
   std::string temporaryName_;
   std::string targetName_;
   std::string targetPath_;
+  bool flushToDisk_;
   bool committed_ = false;
   bool discarded_ = false;
 };
@@ -147,7 +150,7 @@ std::unique_ptr<FileBeingWritten> BeginFileWrite(const std::string& targetPath, 
       S_ISREG(replaced.st_mode))
     ::fchmod(fd, replaced.st_mode & 0777);
   status = {};
-  return std::make_unique<TemporaryFile>(folderFd, fd, std::move(temporary), name, targetPath);
+  return std::make_unique<TemporaryFile>(folderFd, fd, std::move(temporary), name, targetPath, options.flushToDisk);
 }
 
 }  // namespace vz::platform
