@@ -1,5 +1,6 @@
 // The Run keys as XDG autostart folders, through the registry interface.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -80,6 +81,28 @@ TEST(RunKeys, TheShieldsOwnEntryStartsItFromAnyFolder) {
     ASSERT_TRUE(exec);
     EXPECT_EQ(LauncherArguments(*exec), std::vector<std::string>{program}) << *exec;
   }
+}
+
+TEST(RunKeys, AnEntryThatCannotBeReadIsNotReplacedNorWaitedOn) {
+  TempRegistry reg;
+  auto store = reg.Open();
+  RegistryKey run = OpenOrFail(*store, RegistryRoot::CurrentUser, kRun);
+  ASSERT_TRUE(run.WriteString("first", "/usr/bin/first"));
+  const std::string fifo = reg.locations.userAutostart + "/tool.desktop";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<std::string> names;
+  RegStatus written;
+  EXPECT_TRUE(testsupport::ReturnsPromptly(
+      [&] {
+        run.ValueNames(names);
+        written = run.WriteString("tool", "/usr/bin/tool");
+      },
+      fifo));
+  EXPECT_EQ(names, std::vector<std::string>{"first"});
+  EXPECT_EQ(written.code, kRegCantWrite);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {

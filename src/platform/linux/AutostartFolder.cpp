@@ -118,8 +118,10 @@ RegStatus AutostartFolder::Write(std::string_view name, const RegValue& value) c
     path = folder_ + std::string(name) + std::string(kSuffix);
     text = MakeDesktopEntry(name, value.data);
   } else {
-    auto old = ReadWholeFile(path);
-    text = WithDesktopEntryExec(old ? *old : std::string(), name, value.data);
+    // An entry that cannot be read is not replaced by a minimal one.
+    std::string old;
+    if (FileStatus read = ReadWholeFile(path, old, kMaxEntrySize); !read) return WriteFailure(read);
+    text = WithDesktopEntryExec(old, name, value.data);
   }
   if (FileStatus written = WriteFileAtomic(path, text); !written) return WriteFailure(written);
   return {};
