@@ -50,9 +50,10 @@ class TimedExtractor final : public vz::knowledge::ArchiveExtractor {
   explicit TimedExtractor(vz::ui::Dialogs& dialogs) : resource_(dialogs) {}
   Clock::duration spent{};
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string& fileName) override {
+                             const std::string& fileName, std::vector<std::string>& placed) override {
     const auto start = Clock::now();
     resource_.DecompressFromArchive(archivePath, destFolder, fileName);
+    placed = resource_.PlacedFiles();
     spent += Clock::now() - start;
   }
 

@@ -254,7 +254,7 @@ platform::RegistryKey MainWindowModel::OpenRunKeyForWriting() {
 
 void MainWindowModel::StartOnSystemStartup() {
   platform::RegistryKey key = OpenRunKeyForWriting();
-  if (key.IsOpen()) key.WriteString(kOwnRunValue, platform::OwnExecutablePath());
+  if (key.IsOpen()) key.WriteString(kOwnRunValue, platform::StartupCommandFor(platform::OwnExecutablePath()));
   if (hooks_.refreshStartupList) hooks_.refreshStartupList();
 }
 

@@ -1,23 +1,11 @@
 #include "app/Shield.h"
 
+#include "app/ResourceExtractor.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"
 
 namespace vz::app {
-
-// The archive component as the start-up load sees it.
-class Shield::ResourceExtractor final : public knowledge::ArchiveExtractor {
- public:
-  explicit ResourceExtractor(archive::ArchiveExtraction& resource) : resource_(resource) {}
-  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string& fileName) override {
-    resource_.DecompressFromArchive(archivePath, destFolder, fileName);
-  }
-
- private:
-  archive::ArchiveExtraction& resource_;
-};
 
 Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLine commandLine,
                std::function<void()> terminateApplication)

@@ -82,8 +82,6 @@ class Shield {
   const CommandLine& Command() const { return commandLine_; }
 
  private:
-  class ResourceExtractor;
-
   void CreateMainWindow();
   void LoadKnowledgeBase();
   void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
@@ -100,7 +98,7 @@ class Shield {
   MainCycle cycle_;
   knowledge::KnowledgeBase knowledge_;
   archive::ArchiveExtraction resource_;
-  std::unique_ptr<ResourceExtractor> extractor_;
+  std::unique_ptr<knowledge::ArchiveExtractor> extractor_;
   inventory::FolderValues folders_;
   protection::ExclusionList exclusions_;
   protection::ProcessTermination termination_;

@@ -23,6 +23,6 @@ std::string ShieldLog::FileText() const {
   return text;
 }
 
-bool ShieldLog::SaveTo(const std::string& path) const { return platform::WriteFileAtomic(path, FileText()); }
+bool ShieldLog::SaveTo(const std::string& path) const { return platform::WriteFileAtomic(path, FileText()).ok(); }
 
 }  // namespace vz::app

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "app/MainBlock.h"
 #include "platform/AppFolder.h"
 #include "platform/Display.h"
+#include "platform/FileSystem.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
@@ -29,14 +29,13 @@ namespace {
 // restarted shield (which starts in "/") finds the same folder.
 bool ApplyAppFolder(vz::app::CommandLine& cmd) {
   if (cmd.appFolder.empty()) return true;
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(cmd.appFolder, ec);
-  if (ec || !std::filesystem::is_directory(absolute, ec)) {
+  std::string absolute = vz::platform::AbsolutePath(cmd.appFolder);
+  if (!vz::platform::FolderExists(absolute)) {
     std::fprintf(stderr, "qvshield: --app-folder: '%s' is not a folder\n", cmd.appFolder.c_str());
     return false;
   }
   std::string original = cmd.appFolder;
-  cmd.appFolder = absolute.lexically_normal().string();
+  cmd.appFolder = absolute;
   for (size_t i = 0; i < cmd.options.size(); ++i) {
     if (cmd.options[i] == "--app-folder" && i + 1 < cmd.options.size() && cmd.options[i + 1] == original)
       cmd.options[i + 1] = cmd.appFolder;
@@ -84,7 +83,10 @@ int RunShieldProgram(int argc, char** argv, const ProgramAdditions& additions) {
     std::fprintf(stderr, "qvshield: %s\n%s", cmd.error.c_str(), vz::app::UsageText().c_str());
     return 2;
   }
+  // Every location is made absolute once, here: the shield never changes its
+  // working folder, and a restarted one starts in "/".
   if (!ApplyAppFolder(cmd)) return 2;
+  vz::platform::MakeLocationOverridesAbsolute();
 
   vz::platform::ReapChildrenAutomatically();
   auto processes = vz::platform::CreateProcfsProcessPlatform();

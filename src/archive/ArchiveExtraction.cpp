@@ -1,6 +1,5 @@
 #include "archive/ArchiveExtraction.h"
 
-#include <filesystem>
 #include <thread>
 
 #include "platform/FileSystem.h"
@@ -36,20 +35,20 @@ void ArchiveExtraction::SetOnCentralDirChange(std::function<void(ArchiveManager&
 ExtractionSummary ArchiveExtraction::DecompressFromArchive(const std::string& archiveFileName, const std::string& destFolder,
                                                    const std::string& fileName) {
   ExtractionSummary summary;
+  placed_.clear();
   if (!platform::FileExists(archiveFileName)) {
     dialogs_.Error("Error", "Tessera.DecompressFromArchive: Archive file does not exist.");
     return summary;
   }
   summary.archiveFound = true;
-  // Opening makes the archive folder the current one: a relative destination
-  // still means the folder it named when the call was made.
-  const std::string destination =
-      std::filesystem::absolute(std::filesystem::path(destFolder.empty() ? std::string(".") : destFolder)).string();
+  // The destination as a full path, for the messages that name its files.
+  const std::string destination = platform::AbsolutePath(destFolder);
   manager_.OpenArchive(archiveFileName, true);
   if (onBusyCursor) onBusyCursor(true);
   struct CleanUp {
     ArchiveExtraction& self;
     ~CleanUp() {
+      self.placed_ = self.manager_.PlacedFiles();
       if (self.manager_.IsArchiveOpen()) self.manager_.CloseArchive();
       if (self.onBusyCursor) self.onBusyCursor(false);
     }

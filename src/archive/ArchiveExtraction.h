@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "archive/ArchiveManager.h"
 #include "ui/Dialogs.h"
@@ -36,10 +37,13 @@ class ArchiveExtraction {
                                           const std::string& fileName);
 
   ArchiveManager& Manager() { return manager_; }
+  // The files the last call put in place (also when it then raised).
+  const std::vector<std::string>& PlacedFiles() const { return placed_; }
 
  private:
   ui::Dialogs& dialogs_;
   ArchiveManager manager_;
+  std::vector<std::string> placed_;
 };
 
 // ASCII letters compared without case; other bytes exactly.

@@ -57,6 +57,14 @@ ArchiveFile::ArchiveFile(const std::string& fileName, bool openExisting)
     centralDir_->LoadCentralDir();
     return;
   }
+  WriteEmptyArchive(fileName);
+}
+
+ArchiveFile::ArchiveFile(platform::OpenedFile& file, const std::string& fileName) : BitFile(file, fileName) {
+  WriteEmptyArchive(fileName);
+}
+
+void ArchiveFile::WriteEmptyArchive(const std::string& fileName) {
   ResourceArchiveHeader header;
   header.WriteRecord(*this);
   centralDir_ = std::make_unique<CentralDirectory>(*this);

@@ -38,11 +38,16 @@ class ArchiveFile : public BitFile {
   // openExisting: read the header and directory of an archive; otherwise
   // create a new, empty archive (16 bytes) and read it back.
   ArchiveFile(const std::string& fileName, bool openExisting);
+  // A new, empty archive written into a file opened elsewhere (which must
+  // outlive it); fileName names it in messages.
+  ArchiveFile(platform::OpenedFile& file, const std::string& fileName);
   ~ArchiveFile() override;
 
   CentralDirectory& CentralDir() { return *centralDir_; }
 
  private:
+  void WriteEmptyArchive(const std::string& fileName);
+
   std::unique_ptr<CentralDirectory> centralDir_;
 };
 

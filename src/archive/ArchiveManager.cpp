@@ -1,60 +1,26 @@
 #include "archive/ArchiveManager.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <random>
+#include <algorithm>
 
 #include "archive/ArchiveErrors.h"
-#include "platform/FileMetadata.h"
+#include "archive/ArchiveWriter.h"
 #include "platform/FileSystem.h"
+#include "platform/OpenedFile.h"
 
 namespace vz::archive {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// The destination file under construction, under a temporary name in the
-// destination folder; removed unless it was moved into place.
-class TemporaryFileSink final : public BlockSink {
+// Expanded blocks go straight into the file being written.
+class FileSink final : public BlockSink {
  public:
-  // The name is short and fixed in form, so that any name the folder can
-  // hold can also be built under it.
-  explicit TemporaryFileSink(const std::string& folder) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
-      path_ = folder + ".vazeru-part-" + std::to_string(random() % 100000000);
-      file_ = std::fopen(path_.c_str(), "wbx");
-    }
-    if (!file_) throw InOutError("Cannot create a file in " + folder + ": " + std::strerror(errno));
-  }
-  ~TemporaryFileSink() override {
-    if (file_) std::fclose(file_);
-    if (!placed_) std::remove(path_.c_str());
-  }
+  explicit FileSink(platform::FileBeingWritten& file) : file_(file) {}
   void Write(const std::uint8_t* data, std::int32_t size) override {
-    if (size > 0 && std::fwrite(data, 1, static_cast<size_t>(size), file_) != static_cast<size_t>(size))
-      throw InOutError("Cannot write " + path_);
+    if (size > 0 && !file_.Write(data, size)) throw InOutError("Cannot write " + file_.Path());
   }
-  void Close() {
-    bool ok = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!ok) throw InOutError("Cannot write " + path_);
-  }
-  void PlaceAs(const std::string& target) {
-    std::error_code ec;
-    fs::rename(path_, target, ec);
-    if (ec) throw InOutError("Cannot create " + target + ": " + ec.message());
-    placed_ = true;
-  }
-  const std::string& path() const { return path_; }
 
  private:
-  std::FILE* file_ = nullptr;
-  std::string path_;
-  bool placed_ = false;
+  platform::FileBeingWritten& file_;
 };
 
 class DiscardSink final : public BlockSink {
@@ -98,7 +64,7 @@ void ArchiveManager::AddLog(const std::string& text) {
 
 void ArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
   if (archive_) CloseArchive();
-  archivePath_ = fs::absolute(fs::path(fileName)).lexically_normal().string();
+  archivePath_ = platform::AbsolutePath(fileName);
   archiveFolder_ = platform::FolderPart(archivePath_);
   archiveFileName_ = platform::NamePart(archivePath_);
   if (archiveFileName_.find('.') == std::string::npos) {
@@ -109,20 +75,19 @@ void ArchiveManager::OpenArchive(const std::string& fileName, bool prompt) {
     archivePath_ += "tq";
     archiveFileName_ += "tq";
   }
-  std::error_code ec;
-  fs::current_path(archiveFolder_, ec);  // the archive folder becomes the current one
+  // The process's working folder is left alone: every path here is absolute.
   failedBlocks_ = 0;
-  if (platform::FileExists(archivePath_)) {
-    archive_ = std::make_unique<ArchiveFile>(archivePath_, true);
-  } else {
+  placedFiles_.clear();
+  if (!platform::FileExists(archivePath_)) {
     if (prompt) {
       auto answer = dialogs_.Ask("Create new archive?",
                                  "The archive file " + archivePath_ + " does not exist. Do you want to create a new file?",
                                  ui::DialogButtons::YesNoCancel);
       if (answer != ui::DialogAnswer::Yes) throw UserCancel("Create new archive cancelled");
     }
-    archive_ = std::make_unique<ArchiveFile>(archivePath_, false);
+    ArchiveWriter(archivePath_).Commit();  // a new, empty archive
   }
+  archive_ = std::make_unique<ArchiveFile>(archivePath_, true);
   if (OnCentralDirChange) OnCentralDirChange(*this);
   AddLog("Archive Opened - " + archivePath_);
   AddLog("CentralDir Loaded");
@@ -180,13 +145,23 @@ void ArchiveManager::ExpandEntryBlocks(const CentralFileHeader& entry, BlockSink
   }
 }
 
-void ArchiveManager::WriteToTemporaryAndPlace(const CentralFileHeader& entry, const std::string& path) {
-  TemporaryFileSink sink(destFolder_);
+void ArchiveManager::WriteAndPlace(const CentralFileHeader& entry, const std::string& path) {
+  platform::FileStatus status;
+  // Like any unpacker's output (and the start-up load reads and deletes its
+  // members at once) the file is not flushed to the disk: a crash of the
+  // program still leaves the old file or the whole new one.
+  platform::WriteOptions options;
+  options.flushToDisk = false;
+  auto file = platform::BeginFileWrite(path, status, options);
+  if (!file) throw InOutError("Cannot create " + status.text);
+  FileSink sink(*file);
   ExpandEntryBlocks(entry, sink);
-  sink.Close();
-  platform::SetFileDate(sink.path(), entry.FileDateTime);
-  platform::SetDosAttributes(sink.path(), entry.Attributes);
-  sink.PlaceAs(path);
+  // Date and attributes go onto the new file itself before it takes the name:
+  // whatever held the name (a link too) is replaced, never changed.
+  file->SetDate(entry.FileDateTime);
+  file->SetDosAttributes(entry.Attributes);
+  if (platform::FileStatus placed = file->Commit(); !placed) throw InOutError("Cannot create " + placed.text);
+  placedFiles_.push_back(path);
 }
 
 void ArchiveManager::ExtractFile(const CentralFileHeader& entry) {
@@ -200,18 +175,18 @@ void ArchiveManager::ExtractFile(const CentralFileHeader& entry) {
     throw FileNotExtracted(message);
   }
   const std::string path = destFolder_ + entry.FileName;
-  std::error_code ec;
-  if (fs::exists(fs::symlink_status(path, ec))) {
+  // Anything at the name counts, a link that leads nowhere included. After
+  // Yes the new file replaces it whole, so the old one's attributes (which
+  // could only be reached through the name) need no clearing.
+  if (platform::EntryExists(path)) {
     auto answer = dialogs_.Ask("Warning", "The file " + path + " exists. Do you want to overwrite the file?",
                                ui::DialogButtons::YesNoCancel, ui::DialogIcon::Warning);
     if (answer == ui::DialogAnswer::Cancel) throw UserCancel("Extract operation cancelled");
     if (answer != ui::DialogAnswer::Yes) throw FileNotExtracted("Destination file exists. File not extracted.");
-    if (!platform::SetDosAttributes(path, platform::kAttrArchive))
-      throw InOutError("Cannot clear dest file attributes");
   }
   ShowStatus("Extracting " + path);
   AddLog("Total number of blocks - " + std::to_string(entry.BlockCount));
-  WriteToTemporaryAndPlace(entry, path);
+  WriteAndPlace(entry, path);
 }
 
 std::int32_t ArchiveManager::TestFile(const CentralFileHeader& entry) {

@@ -61,11 +61,15 @@ class ArchiveManager {
   int WorkerThreads() const { return workerThreads_; }
   // Blocks whose CRC did not match since the archive was opened.
   std::int32_t FailedBlocks() const { return failedBlocks_; }
+  // The files extracted and put in place since the archive was opened. A file
+  // is put in place whole or not at all.
+  const std::vector<std::string>& PlacedFiles() const { return placedFiles_; }
 
  private:
   void ExpandEntryBlocks(const CentralFileHeader& entry, BlockSink& sink);
   void AfterBlock(std::int32_t block, std::int32_t blockCount, bool ok);
-  void WriteToTemporaryAndPlace(const CentralFileHeader& entry, const std::string& path);
+  // Writes the entry as a new file that takes the path's name once complete.
+  void WriteAndPlace(const CentralFileHeader& entry, const std::string& path);
 
   ui::Dialogs& dialogs_;
   BlockExpander expander_;
@@ -77,6 +81,7 @@ class ArchiveManager {
   std::string destFolder_;
   int workerThreads_ = 1;
   std::int32_t failedBlocks_ = 0;
+  std::vector<std::string> placedFiles_;
 };
 
 // True when a stored FileName can only name a file directly inside the destination folder.

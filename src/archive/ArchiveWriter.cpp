@@ -1,9 +1,6 @@
 #include "archive/ArchiveWriter.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "archive/ArchiveErrors.h"
@@ -11,15 +8,16 @@
 namespace vz::archive {
 
 ArchiveWriter::ArchiveWriter(const std::string& archivePath) : archivePath_(archivePath) {
-  std::random_device random;
-  tempPath_ = archivePath + ".tmp" + std::to_string(random() % 1000000);
-  archive_ = std::make_unique<ArchiveFile>(tempPath_, false);
+  platform::FileStatus status;
+  file_ = platform::BeginFileWrite(archivePath, status);
+  if (!file_) throw InOutError("Cannot create archive " + status.text);
+  archive_ = std::make_unique<ArchiveFile>(*file_, archivePath);
   archive_->SmartSeek(archive_->CentralDir().CentralDirOffset(), SeekOrigin::FromStart);
 }
 
 ArchiveWriter::~ArchiveWriter() {
+  // The stream goes first: it writes into the file, which is then discarded.
   archive_.reset();
-  if (!committed_) std::remove(tempPath_.c_str());
 }
 
 CentralFileHeader& ArchiveWriter::BeginEntry(const EntryInfo& info) {
@@ -41,25 +39,21 @@ void ArchiveWriter::WriteBlock(const std::uint8_t* data, std::int32_t n) {
 }
 
 void ArchiveWriter::AddFile(const std::string& sourcePath, const EntryInfo& info) {
-  std::FILE* in = std::fopen(sourcePath.c_str(), "rb");
-  if (!in) throw InOutError("Cannot read " + sourcePath);
+  platform::FileStatus status;
+  auto in = platform::OpenExistingFile(sourcePath, platform::FileAccess::Read, platform::LinkPolicy::Follow, status);
+  if (!in) throw InOutError("Cannot read " + status.text);
   CentralFileHeader& entry = BeginEntry(info);
   std::vector<std::uint8_t> chunk(kWriterBlockSize);
   std::int64_t total = 0;
   for (;;) {
-    size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+    std::int64_t got = in->Read(chunk.data(), static_cast<std::int64_t>(chunk.size()));
+    if (got < 0) throw InOutError("Cannot read " + sourcePath);
     if (got == 0) break;
-    total += static_cast<std::int64_t>(got);
-    if (total > std::numeric_limits<std::int32_t>::max()) {
-      std::fclose(in);
-      throw InOutError("File too large for an archive: " + sourcePath);
-    }
+    total += got;
+    if (total > std::numeric_limits<std::int32_t>::max()) throw InOutError("File too large for an archive: " + sourcePath);
     WriteBlock(chunk.data(), static_cast<std::int32_t>(got));
     ++entry.BlockCount;
   }
-  bool failed = std::ferror(in) != 0;
-  std::fclose(in);
-  if (failed) throw InOutError("Cannot read " + sourcePath);
   entry.FileSize = static_cast<std::int32_t>(total);
 }
 
@@ -82,10 +76,7 @@ void ArchiveWriter::Commit() {
   bool failed = archive_->TakeWriteFailure();
   archive_.reset();
   if (failed) throw InOutError("Cannot write archive " + archivePath_);
-  std::error_code ec;
-  std::filesystem::rename(tempPath_, archivePath_, ec);
-  if (ec) throw InOutError("Cannot write archive " + archivePath_ + ": " + ec.message());
-  committed_ = true;
+  if (platform::FileStatus status = file_->Commit(); !status) throw InOutError("Cannot write archive " + status.text);
 }
 
 }  // namespace vz::archive

@@ -1,14 +1,16 @@
 #pragma once
 // Writes a new archive: the header, each file's blocks of 409600 bytes one
 // after another, then the central directory and the end record. The archive
-// is built under a temporary name beside the target and moved into place by
-// Commit, so a failed or interrupted run never leaves a half archive.
+// is built as a file being written (a temporary file beside the target) and
+// takes the target's name at Commit, so a failed or interrupted run never
+// leaves a half archive, and nothing planted at either name is written through.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "archive/ArchiveFile.h"
 #include "archive/Compressor.h"
+#include "platform/OpenedFile.h"
 
 namespace vz::archive {
 
@@ -21,7 +23,7 @@ struct EntryInfo {
 class ArchiveWriter {
  public:
   explicit ArchiveWriter(const std::string& archivePath);
-  ~ArchiveWriter();  // removes the temporary file unless committed
+  ~ArchiveWriter();  // the archive is discarded unless committed
 
   // Adds the file's bytes as one entry; throws InOutError when it cannot be read.
   void AddFile(const std::string& sourcePath, const EntryInfo& info);
@@ -34,10 +36,9 @@ class ArchiveWriter {
   CentralFileHeader& BeginEntry(const EntryInfo& info);
 
   std::string archivePath_;
-  std::string tempPath_;
+  std::unique_ptr<platform::FileBeingWritten> file_;
   std::unique_ptr<ArchiveFile> archive_;
   Compressor compressor_;
-  bool committed_ = false;
 };
 
 }  // namespace vz::archive

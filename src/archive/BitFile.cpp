@@ -9,6 +9,11 @@ BitFile::BitFile(const std::string& fileName, unsigned mode)
   SetByteLimit(0x7FFFFFFF);
 }
 
+BitFile::BitFile(platform::OpenedFile& file, const std::string& fileName)
+    : BufferedFileStream(file, fileName, kCapacity), readOnly_(false) {
+  SetByteLimit(0x7FFFFFFF);
+}
+
 BitFile::~BitFile() {
   // A partly filled output byte is written out. Only a stream opened for
   // writing writes: one opened to read never changes its file.

@@ -15,6 +15,8 @@ class BitFile : public BufferedFileStream {
   static constexpr std::int32_t kSlackBytes = 20;
 
   BitFile(const std::string& fileName, unsigned mode);
+  // Over a file opened elsewhere for writing, which must outlive it.
+  BitFile(platform::OpenedFile& file, const std::string& fileName);
   ~BitFile() override;
 
   void SetByteLimit(std::int32_t n);

@@ -1,5 +1,6 @@
 #include "archive/BufferedFileStream.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 #include <limits>
@@ -10,36 +11,48 @@ namespace vz::archive {
 
 namespace {
 
-int WhenceOf(SeekOrigin origin) {
+platform::SeekFrom FromOf(SeekOrigin origin) {
   switch (origin) {
-    case SeekOrigin::FromStart: return SEEK_SET;
-    case SeekOrigin::FromCurrent: return SEEK_CUR;
-    case SeekOrigin::FromEnd: return SEEK_END;
+    case SeekOrigin::FromStart: return platform::SeekFrom::Start;
+    case SeekOrigin::FromCurrent: return platform::SeekFrom::Current;
+    case SeekOrigin::FromEnd: return platform::SeekFrom::End;
   }
-  return SEEK_SET;
+  return platform::SeekFrom::Start;
+}
+
+std::unique_ptr<platform::OpenedFile> OpenStreamFile(const std::string& fileName, unsigned mode, bool writeMode) {
+  platform::FileStatus status;
+  std::unique_ptr<platform::OpenedFile> file =
+      mode == kCreate ? platform::CreateNewFile(fileName, status)
+                      : platform::OpenExistingFile(fileName, writeMode ? platform::FileAccess::ReadWrite : platform::FileAccess::Read,
+                                                   platform::LinkPolicy::Follow, status);
+  if (!file) throw InOutError("Cannot open file " + status.text);
+  return file;
 }
 
 }  // namespace
 
 BufferedFileStream::BufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity)
     : capacity_(capacity), fileName_(fileName), writeMode_(mode == kCreate || (mode & 3u) != 0) {
-  const char* fopenMode = mode == kCreate ? "w+b" : (writeMode_ ? "r+b" : "rb");
-  file_ = std::fopen(fileName.c_str(), fopenMode);
-  if (!file_) throw InOutError("Cannot open file " + fileName);
-  // The stream has its own buffer; the C library's would only copy twice.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
+  owned_ = OpenStreamFile(fileName, mode, writeMode_);
+  file_ = owned_.get();
+  Initialise();
+}
+
+BufferedFileStream::BufferedFileStream(platform::OpenedFile& file, const std::string& fileName, std::int32_t capacity)
+    : file_(&file), capacity_(capacity), fileName_(fileName), writeMode_(true) {
+  Initialise();
+}
+
+void BufferedFileStream::Initialise() {
   // Positions are signed 32-bit: a larger file cannot be addressed.
-  if (Size() > std::numeric_limits<std::int32_t>::max()) {
-    std::fclose(file_);
-    throw InOutError("File too large: " + fileName);
-  }
-  buffer_.resize(static_cast<size_t>(capacity));
+  if (Size() > std::numeric_limits<std::int32_t>::max()) throw InOutError("File too large: " + fileName_);
+  buffer_.resize(static_cast<size_t>(capacity_));
   FlushBuffer();
 }
 
 BufferedFileStream::~BufferedFileStream() {
   if (bufferingOn_ || dirty_) FlushBuffer();
-  std::fclose(file_);
 }
 
 void BufferedFileStream::RequireBuffering() const {
@@ -151,28 +164,20 @@ std::int32_t BufferedFileStream::WriteBytes(const void* source, std::int32_t n) 
 
 std::int32_t BufferedFileStream::Read(void* destination, std::int32_t n) {
   if (n <= 0) return 0;
-  return static_cast<std::int32_t>(std::fread(destination, 1, static_cast<size_t>(n), file_));
+  // A read error ends the data like the end of the file does.
+  return static_cast<std::int32_t>(std::max<std::int64_t>(0, file_->Read(destination, n)));
 }
 
 std::int32_t BufferedFileStream::Write(const void* source, std::int32_t n) {
   if (n <= 0) return 0;
-  return static_cast<std::int32_t>(std::fwrite(source, 1, static_cast<size_t>(n), file_));
+  return file_->Write(source, n) ? n : 0;
 }
 
-std::int64_t BufferedFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-  if (std::fseek(file_, static_cast<long>(offset), WhenceOf(origin)) != 0) return -1;
-  return Position();
-}
+std::int64_t BufferedFileStream::Seek(std::int64_t offset, SeekOrigin origin) { return file_->Seek(offset, FromOf(origin)); }
 
-std::int64_t BufferedFileStream::Position() { return std::ftell(file_); }
+std::int64_t BufferedFileStream::Position() { return file_->Position(); }
 
-std::int64_t BufferedFileStream::Size() {
-  long here = std::ftell(file_);
-  std::fseek(file_, 0, SEEK_END);
-  long size = std::ftell(file_);
-  std::fseek(file_, here, SEEK_SET);
-  return size;
-}
+std::int64_t BufferedFileStream::Size() { return file_->Size(); }
 
 bool BufferedFileStream::TakeWriteFailure() {
   bool failed = writeFailed_;

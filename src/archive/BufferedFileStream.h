@@ -3,14 +3,17 @@
 // are read and written one byte at a time through the buffer; moves that stay
 // inside the buffered window cost no file access.
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/OpenedFile.h"
 
 namespace vz::archive {
 
 // Open modes, as bits: the low two bits give the access, 0x20 denies others
-// write access (advisory only here), kCreate makes a new, empty file.
+// write access (advisory only here), kCreate makes a new, empty file where no
+// file is yet. Only regular files are opened.
 inline constexpr unsigned kOpenRead = 0x0000;
 inline constexpr unsigned kOpenWrite = 0x0001;
 inline constexpr unsigned kOpenReadWrite = 0x0002;
@@ -23,6 +26,8 @@ class BufferedFileStream {
  public:
   // Throws InOutError when the file cannot be opened or created.
   BufferedFileStream(const std::string& fileName, unsigned mode, std::int32_t capacity);
+  // A stream over a file opened elsewhere (read and write), which must outlive it.
+  BufferedFileStream(platform::OpenedFile& file, const std::string& fileName, std::int32_t capacity);
   virtual ~BufferedFileStream();
   BufferedFileStream(const BufferedFileStream&) = delete;
   BufferedFileStream& operator=(const BufferedFileStream&) = delete;
@@ -52,8 +57,10 @@ class BufferedFileStream {
 
  private:
   void RequireBuffering() const;
+  void Initialise();
 
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<platform::OpenedFile> owned_;
+  platform::OpenedFile* file_ = nullptr;
   std::vector<std::uint8_t> buffer_;
   std::int32_t capacity_;
   std::int32_t validCount_ = 0;

@@ -65,8 +65,8 @@ bool FileOriginClassifier::RecognisedAsProgram(const std::string& folderUpper, c
   return folderUpper == Upper(programFiles + expected);
 }
 
-bool FileOriginClassifier::RecognisedByVersion(const std::string& folder, const std::string& name) const {
-  platform::FileVersionInfo info = readVersion_(folder + paths_.separator + name);
+bool FileOriginClassifier::RecognisedByVersion(const platform::ProgramFile& program) const {
+  platform::FileVersionInfo info = readVersion_(program);
   const std::string& company = info.CompanyName;
   return !company.empty() &&
          (company.find("Microsoft Corporation") != std::string::npos || company.find("Microsoft Corp.") != std::string::npos);
@@ -92,8 +92,8 @@ bool FileOriginClassifier::RecognisedBySpecialList(const std::string& folderUppe
   return false;
 }
 
-bool FileOriginClassifier::ClassifyFileOrigin(int& searchPosition, const std::string& folder,
-                                              const std::string& name) const {
+bool FileOriginClassifier::ClassifyFileOrigin(int& searchPosition, const std::string& folder, const std::string& name,
+                                              std::uint32_t pid, std::uint64_t startTime) const {
   if (isExcluded_ && isExcluded_(folder, name)) {
     searchPosition = 0;
     return false;
@@ -102,7 +102,7 @@ bool FileOriginClassifier::ClassifyFileOrigin(int& searchPosition, const std::st
   std::string rootUpper = Upper(folders_.ReadSystemRoot());
   bool recognised = RecognisedBySystemLists(folderUpper, rootUpper, name);
   if (RecognisedAsProgram(folderUpper, name)) recognised = true;
-  if (!recognised && RecognisedByVersion(folder, name)) recognised = true;
+  if (!recognised && RecognisedByVersion({folder + paths_.separator + name, pid, startTime})) recognised = true;
   if (!recognised && RecognisedBySpecialList(folderUpper, rootUpper, name)) recognised = true;
   if (recognised) searchPosition = 0;
   return !recognised;

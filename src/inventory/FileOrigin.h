@@ -4,6 +4,7 @@
 // and what it is: the user's exclusions, the expected system and program files,
 // a Microsoft company name in its version information, and the location rules
 // of the special list.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,14 +18,14 @@ namespace vz::inventory {
 class FileOriginClassifier {
  public:
   using ExclusionTest = std::function<bool(const std::string& folder, const std::string& name)>;
-  using VersionReader = std::function<platform::FileVersionInfo(const std::string& path)>;
+  using VersionReader = std::function<platform::FileVersionInfo(const platform::ProgramFile& program)>;
   // Told when the Program Files folder cannot be read (the rule that needs it
   // then recognises nothing).
   using ErrorSink = std::function<void(const std::string& message)>;
 
   FileOriginClassifier(const knowledge::KnowledgeBase& knowledge, const FolderValues& folders,
                        ExclusionTest isExcluded, const platform::PathConventions& paths = platform::LinuxPathConventions(),
-                       VersionReader readVersion = platform::ReadVersionInfo);
+                       VersionReader readVersion = platform::ReadProgramVersionInfo);
 
   void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
 
@@ -32,14 +33,17 @@ class FileOriginClassifier {
   // when it is recognised as legitimate; then searchPosition becomes 0.
   // folder: the file's folder without a trailing separator, in its own case
   // (the rules compare it upper-cased; the version information is read from
-  // the real path, which on Linux is case-sensitive).
-  bool ClassifyFileOrigin(int& searchPosition, const std::string& folder, const std::string& name) const;
+  // the real path, which on Linux is case-sensitive). pid and startTime name
+  // the process that runs the file, if any: its version information is then
+  // read from what runs.
+  bool ClassifyFileOrigin(int& searchPosition, const std::string& folder, const std::string& name,
+                          std::uint32_t pid = 0, std::uint64_t startTime = 0) const;
 
  private:
   bool RecognisedBySystemLists(const std::string& folderUpper, const std::string& rootUpper,
                                const std::string& name) const;
   bool RecognisedAsProgram(const std::string& folderUpper, const std::string& name) const;
-  bool RecognisedByVersion(const std::string& folder, const std::string& name) const;
+  bool RecognisedByVersion(const platform::ProgramFile& program) const;
   bool RecognisedBySpecialList(const std::string& folderUpper, const std::string& rootUpper,
                                const std::string& name) const;
   void ReportError(const std::string& message) const;

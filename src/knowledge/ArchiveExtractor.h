@@ -3,15 +3,19 @@
 // of an archive into a folder. Failures arrive as exceptions derived from
 // std::exception; a member that did not come out is noticed by its absence.
 #include <string>
+#include <vector>
 
 namespace vz::knowledge {
 
 class ArchiveExtractor {
  public:
   virtual ~ArchiveExtractor() = default;
-  // fileName empty: every member.
+  // fileName empty: every member. A member is written whole under another
+  // name and takes its own only once complete, so no part of one is ever
+  // left. `placed` receives the path of each member this call put in place,
+  // also when it then raises.
   virtual void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                                     const std::string& fileName) = 0;
+                                     const std::string& fileName, std::vector<std::string>& placed) = 0;
 };
 
 }  // namespace vz::knowledge

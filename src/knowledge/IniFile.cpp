@@ -1,23 +1,16 @@
 #include "knowledge/IniFile.h"
 
-#include <filesystem>
-
 #include "platform/FileSystem.h"
 
 namespace vz::knowledge {
 
 const IniDocument& IniFile::Current() const {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path_, ec);
-  const std::int64_t newSize = ec ? -1 : static_cast<std::int64_t>(size);
-  const auto time = std::filesystem::last_write_time(path_, ec);
-  const std::int64_t newModified = ec ? 0 : static_cast<std::int64_t>(time.time_since_epoch().count());
-  if (!loaded_ || newSize != size_ || newModified != modified_) {
-    const auto bytes = newSize < 0 ? std::nullopt : platform::ReadWholeFile(path_);
+  const std::optional<platform::FileIdentity> now = platform::IdentityOf(path_);
+  if (!loaded_ || now != identity_) {
+    const auto bytes = now ? platform::ReadWholeFile(path_) : std::nullopt;
     document_ = IniDocument::Parse(bytes ? *bytes : std::string());
     loaded_ = true;
-    size_ = newSize;
-    modified_ = newModified;
+    identity_ = now;
   }
   return document_;
 }

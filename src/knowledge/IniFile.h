@@ -1,7 +1,7 @@
 #pragma once
 // An INI file kept for the program's lifetime: lookups read it on demand, so
 // a value is taken from the file as it stands. The parsed text is cached and
-// read again only when the file's size or modification time changed.
+// read again only when the file was replaced or changed.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "knowledge/IniText.h"
+#include "platform/OpenedFile.h"
 
 namespace vz::knowledge {
 
@@ -28,8 +29,7 @@ class IniFile {
   std::string path_;
   mutable IniDocument document_;
   mutable bool loaded_ = false;
-  mutable std::int64_t size_ = -1;
-  mutable std::int64_t modified_ = 0;
+  mutable std::optional<platform::FileIdentity> identity_;
 };
 
 }  // namespace vz::knowledge

@@ -18,15 +18,18 @@ constexpr int kPanelAllKnown = 2;
 constexpr int kPanelLastAction = 3;
 
 // Unpacks every member of an archive into the program's folder. When the
-// extraction raises, one line names the archive and the error, and a member
-// that may be half written is removed so it is never loaded.
+// extraction raises, one line names the archive and the error. The member is
+// then removed only if this extraction put it there: a file the user kept
+// under that name (a "Special.txt" not overwritten, say) stays as it was.
 bool Extract(const LoadEnvironment& env, const std::string& archive, const std::string& member) {
+  std::vector<std::string> placed;
   try {
-    env.extractor.DecompressFromArchive(env.appFolder + archive, env.appFolder, "");
+    env.extractor.DecompressFromArchive(env.appFolder + archive, env.appFolder, "", placed);
     return true;
   } catch (const std::exception& error) {
     env.log.WriteShieldLog("Could not extract " + archive + " : " + error.what());
-    platform::RemoveFile(env.appFolder + member);
+    for (const std::string& path : placed)
+      if (platform::NamePart(path) == member) platform::RemoveFile(env.appFolder + member);
     return false;
   }
 }

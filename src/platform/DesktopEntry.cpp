@@ -42,6 +42,23 @@ std::optional<std::string_view> ExecValue(std::string_view line) {
 
 }  // namespace
 
+std::string QuoteExecArgument(std::string_view argument) {
+  constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+  const bool quoted = argument.empty() || argument.find_first_of(kReserved) != std::string_view::npos;
+  std::string out;
+  if (quoted) out.push_back('"');
+  for (char c : argument) {
+    if (c == '%') {
+      out.append("%%");
+      continue;
+    }
+    if (quoted && (c == '"' || c == '`' || c == '$' || c == '\\')) out.push_back('\\');
+    out.push_back(c);
+  }
+  if (quoted) out.push_back('"');
+  return out;
+}
+
 std::string EscapeDesktopValue(std::string_view value) {
   std::string out;
   for (std::size_t i = 0; i < value.size(); ++i) {

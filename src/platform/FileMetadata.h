@@ -19,12 +19,14 @@ inline constexpr std::uint32_t kAttrArchive = 0x20;
 
 // The file's last-write time as a packed date-time; -1 when it cannot be read.
 std::int64_t FileDateOf(const std::string& path);
-// Sets the file's modification time from a packed date-time (local time).
+// Sets the modification time of the regular file at path (never through a
+// link) from a packed date-time (local time). An open file has its own.
 bool SetFileDate(const std::string& path, DosDateTime value);
 // Attribute bits of the file (read-only from the permission bits, the others
 // from the extended attribute); 0 when unknown.
 std::uint32_t DosAttributesOf(const std::string& path);
-// Applies attribute bits; the extended attribute is silently skipped where unsupported.
+// Applies attribute bits to the regular file at path (never through a link);
+// the extended attribute is silently skipped where unsupported.
 bool SetDosAttributes(const std::string& path, std::uint32_t attributes);
 
 // Conversions, exposed for tests and for the age test of the data files.

@@ -109,6 +109,14 @@ bool ValidValueName(std::string_view name) {
   return name.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
+// Whether the store holding the key can be read; asked for writing, a store
+// that cannot be read cannot be written either.
+RegStatus Readable(RegistryStore& store, RegistryRoot root, const std::string& path, RegAccess access) {
+  RegStatus status = store.DoReadableStatus(root, path);
+  if (!status && access == RegAccess::ReadWrite && status.code == kRegCantRead) status.code = kRegCantWrite;
+  return status;
+}
+
 std::string JoinPath(const std::string& base, const std::string& relative) {
   if (base.empty()) return relative;
   if (relative.empty()) return base;
@@ -204,6 +212,7 @@ RegStatus RegistryStore::OpenKey(RegistryRoot root, std::string_view path, RegAc
   key.Close();
   std::string normalized;
   if (!NormalizeKeyPath(path, normalized)) return kRegInvalidParameter;
+  if (RegStatus readable = Readable(*this, root, normalized, access); !readable) return readable;
   if (access == RegAccess::ReadWrite && !DoCanWrite(root, normalized)) return kRegAccessDenied;
   if (!DoKeyExists(root, normalized)) {
     if (disposition == RegDisposition::OpenExisting) return kRegFileNotFound;
@@ -226,6 +235,7 @@ bool RegistryStore::KeyExists(RegistryRoot root, std::string_view path) {
 RegStatus RegistryStore::CreateKey(RegistryRoot root, std::string_view path) {
   std::string normalized;
   if (!NormalizeKeyPath(path, normalized)) return kRegInvalidParameter;
+  if (RegStatus readable = Readable(*this, root, normalized, RegAccess::ReadWrite); !readable) return readable;
   if (DoKeyExists(root, normalized)) return {};
   if (!DoCanWrite(root, normalized)) return kRegAccessDenied;
   return DoCreateKey(root, normalized);
@@ -234,6 +244,7 @@ RegStatus RegistryStore::CreateKey(RegistryRoot root, std::string_view path) {
 RegStatus RegistryStore::DeleteKey(RegistryRoot root, std::string_view path) {
   std::string normalized;
   if (!NormalizeKeyPath(path, normalized) || normalized.empty()) return kRegInvalidParameter;
+  if (RegStatus readable = Readable(*this, root, normalized, RegAccess::ReadWrite); !readable) return readable;
   if (!DoKeyExists(root, normalized)) return kRegFileNotFound;
   if (!DoCanWrite(root, normalized)) return kRegAccessDenied;
   return DoDeleteKey(root, normalized);

@@ -153,6 +153,10 @@ class RegistryStore {
                                                       RegStatus& status);
 
   // Primitives. Paths are normalised; access has been checked.
+  // Whether what holds the key can be read at all: a hive that exists but
+  // cannot be read reports its error here (and to every read), instead of
+  // looking empty.
+  virtual RegStatus DoReadableStatus(RegistryRoot, const std::string&) { return {}; }
   virtual bool DoKeyExists(RegistryRoot root, const std::string& path) = 0;
   virtual RegStatus DoCreateKey(RegistryRoot root, const std::string& path) = 0;
   virtual RegStatus DoDeleteKey(RegistryRoot root, const std::string& path) = 0;
@@ -176,6 +180,10 @@ bool NormalizeKeyPath(std::string_view path, std::string& normalized);
 std::string RegUpper(std::string_view text);
 // The Run key that lists the programs started at log-in, in comparison form.
 inline constexpr std::string_view kRunKeyUpper = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
+// The data of a Run value that starts the program at programPath: the path as
+// one argument, quoted as this platform's startup entries need it (a folder
+// with a blank in its name stays one path).
+std::string StartupCommandFor(const std::string& programPath);
 
 // Where the hive files and the Run folders of this machine live.
 struct RegistryLocations {
@@ -188,8 +196,14 @@ struct RegistryLocations {
   bool seedMachineFolders = true;
 };
 // From the environment: VAZERU_REGISTRY_DIR (both hives in one folder),
-// XDG_CONFIG_HOME (the user hive and Run folder), VAZERU_AUTOSTART_MACHINE_DIR.
+// XDG_CONFIG_HOME (the user hive and Run folder; ignored unless absolute),
+// VAZERU_AUTOSTART_MACHINE_DIR.
 RegistryLocations DefaultRegistryLocations();
+// Makes VAZERU_REGISTRY_DIR and VAZERU_AUTOSTART_MACHINE_DIR absolute against
+// the working folder, in the environment itself: they then name the same
+// folders for the whole run and in a restarted shield, which starts in "/".
+// Called once at start, before any thread runs.
+void MakeLocationOverridesAbsolute();
 
 // The hive-file registry of this machine.
 std::unique_ptr<RegistryStore> OpenRegistryStore(const RegistryLocations& locations);

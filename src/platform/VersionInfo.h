@@ -37,7 +37,8 @@ using ByteReader = std::function<bool(std::uint64_t offset, std::size_t size, st
 // The raw version information block of a PE image, nullopt when it has none.
 std::optional<std::string> ExtractVersionBlock(const ByteReader& read);
 std::optional<std::string> ExtractVersionBlock(std::string_view image);
-// The same from a file (reads only the headers and the resource it needs).
+// The same from a file (reads only the headers and the resource it needs). A
+// path that does not name a regular file, or names a link, has none.
 std::optional<std::string> GetFileVersionInfoBlock(const std::string& path);
 
 // Looks up a value in a block by its path, as "\VarFileInfo\Translation" or
@@ -55,5 +56,16 @@ FileVersionInfo VersionInfoFromBlock(std::string_view block);
 // The ten fields of a file; all empty when it has no version information. An
 // empty path means the running program's own file.
 FileVersionInfo ReadVersionInfo(const std::string& path);
+
+// A program file and, when known, the process that runs it.
+struct ProgramFile {
+  std::string path;
+  std::uint32_t pid = 0;        // 0: no process
+  std::uint64_t startTime = 0;  // the process's start time; tells a reused PID apart
+};
+// The ten fields of a program. While its process runs with that start time
+// they come from the process's own image, which is the file that runs even
+// after its path was replaced or removed; otherwise from the path.
+FileVersionInfo ReadProgramVersionInfo(const ProgramFile& program);
 
 }  // namespace vz::platform

@@ -16,6 +16,8 @@ class ExclusionList {
   explicit ExclusionList(const platform::PathConventions& paths = platform::LinuxPathConventions()) : paths_(paths) {}
 
   // Replaces the list by the lines of the file; a missing file leaves it empty.
+  // A file that is there but cannot be read leaves it empty too, and is then
+  // never overwritten by a save (it would lose every entry in it).
   void Load(const std::string& path);
   // Appends entry as the last line and saves the whole list to path at once
   // (atomically replaced). The entry stays in memory even if saving fails;
@@ -30,6 +32,7 @@ class ExclusionList {
  private:
   const platform::PathConventions& paths_;
   knowledge::TextList entries_;
+  std::string unreadable_;  // why the file at start could not be read ("" when it could)
 };
 
 }  // namespace vz::protection

@@ -21,8 +21,9 @@ ProcessScanner::ProcessScanner(inventory::ProcessList& list, const inventory::Fi
       clock_(clock),
       paths_(paths) {}
 
-bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
-                                       std::string& description, bool& unreadableRoot) {
+bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::string& name, std::uint32_t pid,
+                                       std::uint64_t startTime, std::string& spywareName, std::string& description,
+                                       bool& unreadableRoot) {
   // A process without a path (a protected or kernel process) is never flagged.
   std::string trimmed(knowledge::TrimBlanks(path));
   if (trimmed.empty()) return false;
@@ -37,7 +38,7 @@ bool ProcessScanner::IsPossibleSpyware(const std::string& path, const std::strin
     return false;
   }
   int searchPosition = 1;
-  if (!classifier_.ClassifyFileOrigin(searchPosition, folder, name)) return false;
+  if (!classifier_.ClassifyFileOrigin(searchPosition, folder, name, pid, startTime)) return false;
 
   const knowledge::TextList& spyware = knowledge_.SpywareList();
   size_t match = knowledge_.FindSpywareName(name, static_cast<size_t>(searchPosition) + 1);
@@ -72,14 +73,15 @@ void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int
   ForgetEndedProcesses();
   const inventory::ProcessTable& table = list_.Table();
   std::string path = table.Cell(6, position);
-  std::string key = ProcessKey(pid, table.HasRow(position) ? table.Row(position).startTime : 0, path);
+  const std::uint64_t startTime = table.HasRow(position) ? table.Row(position).startTime : 0;
+  std::string key = ProcessKey(pid, startTime, path);
   if (cleanProcesses_.count(key)) {
     list_.RememberClean(position, pid);
     return;
   }
   std::string spywareName, description;
   bool unreadableRoot = false;
-  bool listed = IsPossibleSpyware(path, name, spywareName, description, unreadableRoot);
+  bool listed = IsPossibleSpyware(path, name, pid, startTime, spywareName, description, unreadableRoot);
   // A listed name whose file is gone is not reported either.
   if (!listed || !platform::FileExists(path)) {
     list_.RememberClean(position, pid);

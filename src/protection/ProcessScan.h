@@ -29,8 +29,9 @@ class ProcessScanner {
   void ScanProcess(const std::string& name, std::uint32_t pid, int position);
 
  private:
-  bool IsPossibleSpyware(const std::string& path, const std::string& name, std::string& spywareName,
-                         std::string& description, bool& unreadableRoot);
+  // pid and startTime: the process that runs the file (0: none).
+  bool IsPossibleSpyware(const std::string& path, const std::string& name, std::uint32_t pid, std::uint64_t startTime,
+                         std::string& spywareName, std::string& description, bool& unreadableRoot);
   void RaiseAlert(const std::string& name, int position, const std::string& spywareName,
                   const std::string& description);
 

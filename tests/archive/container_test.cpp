@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -6,6 +7,7 @@
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveWriter.h"
 #include "archive/BitFile.h"
 #include "archive/StrucAriDecoder.h"
 #include "support/TestSupport.h"
@@ -55,6 +57,27 @@ TEST(Container, OneBlockArchiveHasTheWorkedLayout) {
   EXPECT_EQ(bytes.substr(70, 4), "ECDR");
   EXPECT_EQ(GetDWord(bytes, bytes.size() - 4), 31u);
   EXPECT_EQ(bytes.size(), 82u);
+}
+
+TEST(Container, ArchiveFilesAreNotInheritedAndNeverWrittenThroughALink) {
+  TempDir dir;
+  testing::PackArchive(dir.file("a.pck"), {{"x.txt", "x"}});
+  WriteFile(dir.file("victim"), "victim");
+  ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("b.pck").c_str()), 0);
+  const std::vector<int> before = testsupport::InheritableDescriptors();
+  {
+    ArchiveFile reading(dir.file("a.pck"), true);
+    ArchiveWriter writing(dir.file("b.pck"));
+    writing.AddData("y", {"y.txt"});
+    // Programs the shield starts meanwhile inherit none of these files.
+    EXPECT_EQ(testsupport::InheritableDescriptors(), before);
+    writing.Commit();
+  }
+  EXPECT_EQ(ReadFile(dir.file("victim")), "victim");
+  EXPECT_EQ(ArchiveFile(dir.file("b.pck"), true).CentralDir().Entries().size(), 1u);
+  // A new, empty archive is never made over a file or link already there.
+  EXPECT_THROW(ArchiveFile(dir.file("victim"), false), InOutError);
+  EXPECT_EQ(ReadFile(dir.file("victim")), "victim");
 }
 
 TEST(Container, PathsSplitAtTheLastFolderDelimiter) {

@@ -2,6 +2,7 @@
 // component: a member left over from an interrupted run, and a damaged archive.
 #include <gtest/gtest.h>
 
+#include "app/ResourceExtractor.h"
 #include "app/ShieldLog.h"
 #include "archive/ArchiveExtraction.h"
 #include "knowledge/KnowledgeLoader.h"
@@ -15,16 +16,18 @@ namespace {
 using testsupport::PackArchive;
 using testsupport::TempDir;
 
+// The real extraction component behind the adapter the shield uses.
 class RealExtractor final : public knowledge::ArchiveExtractor {
  public:
   explicit RealExtractor(ui::Dialogs& dialogs) : resource_(dialogs) {}
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string& fileName) override {
-    resource_.DecompressFromArchive(archivePath, destFolder, fileName);
+                             const std::string& fileName, std::vector<std::string>& placed) override {
+    adapter_.DecompressFromArchive(archivePath, destFolder, fileName, placed);
   }
 
  private:
   archive::ArchiveExtraction resource_;
+  app::ResourceExtractor adapter_{resource_};
 };
 
 class KnowledgeLoad : public ::testing::Test {
@@ -72,6 +75,15 @@ TEST_F(KnowledgeLoad, LeftOverSpecialListIsOverwrittenOnlyAfterYes) {
   front.dialogs.answers = {ui::DialogAnswer::Yes};
   Load();
   EXPECT_EQ(base.SpecialList().Text(), "new.exe\tSYSTEM32\r\n");
+
+  // Cancel ends that extraction with an error; the user's file, which it did
+  // not write, stays exactly as it was.
+  testsupport::WriteFile(app.file("Special.txt"), "mine.exe\tWINDOWS\r\n");
+  base = fresh;
+  front.dialogs.answers = {ui::DialogAnswer::Cancel};
+  Load();
+  EXPECT_TRUE(base.SpecialList().Empty());
+  EXPECT_EQ(testsupport::ReadFile(app.file("Special.txt")), "mine.exe\tWINDOWS\r\n");
 }
 
 TEST_F(KnowledgeLoad, DamagedAndMissingArchivesAreLoggedAndLoadingGoesOn) {

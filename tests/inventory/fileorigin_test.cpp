@@ -55,6 +55,7 @@ class FileOriginTest : public ::testing::Test {
   std::string exclusions;
   std::string company;
   std::vector<std::string> versionReads;
+  platform::ProgramFile lastProgram;
   std::vector<std::string> errors;
   FileOriginClassifier classifier{
       base, folders,
@@ -64,8 +65,9 @@ class FileOriginTest : public ::testing::Test {
         return exclusions.find(key) != std::string::npos;
       },
       platform::WindowsPathConventions(),
-      [this](const std::string& path) {
-        versionReads.push_back(path);
+      [this](const platform::ProgramFile& program) {
+        versionReads.push_back(program.path);
+        lastProgram = program;
         platform::FileVersionInfo info;
         info.CompanyName = company;
         return info;
@@ -121,6 +123,12 @@ TEST_F(FileOriginTest, VersionInformationIsReadOnlyWhenNothingElseRecognised) {
   versionReads.clear();
   EXPECT_TRUE(Recognised("C:\\WINDOWS", "explorer.exe"));
   EXPECT_TRUE(versionReads.empty());
+  // The process that runs the file goes with it, so that what runs is read.
+  int position = 1;
+  classifier.ClassifyFileOrigin(position, "D:\\Anywhere", "tool.exe", 4242, 987654);
+  EXPECT_EQ(lastProgram.path, "D:\\Anywhere\\tool.exe");
+  EXPECT_EQ(lastProgram.pid, 4242u);
+  EXPECT_EQ(lastProgram.startTime, 987654u);
 }
 
 TEST_F(FileOriginTest, SpecialListNamesStayCandidatesOnlyWhereTheirLineSays) {

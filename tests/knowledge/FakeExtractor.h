@@ -1,7 +1,9 @@
 #pragma once
-// Extractors for the loading tests: one that "unpacks" plain text members kept
-// in memory per archive name (asking before it overwrites, as the real reader
-// does), one that fails.
+// Extractors for the loading tests, behaving as the real reader does: a member
+// is put in place whole (written atomically) or not at all, the overwrite
+// question comes before anything is written, and every member put in place is
+// reported. One unpacks plain text members kept in memory per archive name,
+// one fails.
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -9,7 +11,6 @@
 
 #include "knowledge/ArchiveExtractor.h"
 #include "platform/FileSystem.h"
-#include "support/TestSupport.h"
 #include "ui/Dialogs.h"
 
 namespace vz::knowledge::testing {
@@ -19,6 +20,13 @@ struct Member {
   std::string text;
 };
 
+inline void PlaceMember(const std::string& destFolder, const Member& member, std::vector<std::string>& placed) {
+  const std::string path = platform::IncludeTrailingSeparator(destFolder) + member.name;
+  if (platform::FileStatus status = platform::WriteFileAtomic(path, member.text); !status)
+    throw std::runtime_error("Cannot create " + status.text);
+  placed.push_back(path);
+}
+
 class FakeExtractor : public ArchiveExtractor {
  public:
   explicit FakeExtractor(ui::Dialogs* dialogs = nullptr) : dialogs_(dialogs) {}
@@ -27,19 +35,19 @@ class FakeExtractor : public ArchiveExtractor {
   std::vector<std::string> calls;                        // archive names in call order
 
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string& fileName) override {
+                             const std::string& fileName, std::vector<std::string>& placed) override {
     const std::string archive = platform::NamePart(archivePath);
     calls.push_back(archive);
     if (!fileName.empty()) throw std::logic_error("the start-up load extracts every member");
     for (const Member& member : archives[archive]) {
       const std::string path = platform::IncludeTrailingSeparator(destFolder) + member.name;
-      if (platform::FileExists(path) && dialogs_ != nullptr) {
+      if (platform::EntryExists(path) && dialogs_ != nullptr) {
         const auto answer = dialogs_->Ask("Warning", "The file " + path + " exists. Do you want to overwrite the file?",
                                           ui::DialogButtons::YesNoCancel);
         if (answer == ui::DialogAnswer::Cancel) throw std::runtime_error("Extract operation cancelled");
         if (answer == ui::DialogAnswer::No) continue;
       }
-      testsupport::WriteFile(path, member.text);
+      PlaceMember(destFolder, member, placed);
     }
   }
 
@@ -47,16 +55,17 @@ class FakeExtractor : public ArchiveExtractor {
   ui::Dialogs* dialogs_;
 };
 
-// Writes the start of a member, then fails the way a damaged archive does.
+// Fails the way a damaged archive does, after putting in place the members
+// listed (as the real reader does when a later entry is damaged).
 class DamagedExtractor : public ArchiveExtractor {
  public:
   std::string damaged;  // archive name that fails; others produce nothing
-  std::string partialMember;
+  std::vector<Member> placedFirst;
 
-  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
-                             const std::string&) override {
+  void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder, const std::string&,
+                             std::vector<std::string>& placed) override {
     if (platform::NamePart(archivePath) != damaged) return;
-    if (!partialMember.empty()) testsupport::WriteFile(platform::IncludeTrailingSeparator(destFolder) + partialMember, "X\thalf");
+    for (const Member& member : placedFirst) PlaceMember(destFolder, member, placed);
     throw std::runtime_error("Wrong Signature. Archive could be corrupted.");
   }
 };

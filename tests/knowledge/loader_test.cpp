@@ -166,12 +166,13 @@ TEST_F(LoadKnowledge, DamagedArchiveIsLoggedAndTheLoadGoesOn) {
   AddArchive("Proc4.pck", "Special.txt", "");
   DamagedExtractor damaged;
   damaged.damaged = "Proc2.pck";
-  damaged.partialMember = "Proclist.txt";
+  damaged.placedFirst = {{"Proclist.txt", "X\tSpy\tspy.exe\t\r\n"}};
   Load(damaged);
   EXPECT_TRUE(Logged("Could not extract Proc2.pck : Wrong Signature. Archive could be corrupted."));
   EXPECT_FALSE(Logged("Could not Open Unpacked File with Process 2 list (Spywares)"));  // one line only
   EXPECT_TRUE(base.SpywareList().Empty());
-  EXPECT_FALSE(platform::FileExists(dir.file("Proclist.txt")));  // the torn member is not kept
+  // What this extraction put in place is not kept from an archive that failed.
+  EXPECT_FALSE(platform::FileExists(dir.file("Proclist.txt")));
   EXPECT_TRUE(Logged("Could not Open File with Process 4 list"));  // the next stage ran
   EXPECT_EQ(ui.mainWindow.statusPanels[3], "Ready");
 }
@@ -211,13 +212,15 @@ TEST_F(LoadKnowledge, LeftoverSpecialListIsOverwrittenOnlyOnYes) {
   Load();
   EXPECT_EQ(base.SpecialList().Lines(), (Lines{"new.exe\tPROGRAMS\t/new"}));
 
-  // Cancel ends the extraction with an error: logged, list empty, file gone.
+  // Cancel ends the extraction with an error: logged, list empty, and the
+  // user's file, which this extraction did not write, kept as it was.
   WriteFile(dir.file("Special.txt"), "old.exe\tWINDOWS\r\n");
   ui.dialogs.answers = {ui::DialogAnswer::Cancel};
   base = KnowledgeBase();
   Load();
   EXPECT_TRUE(Logged("Could not extract Proc4.pck : Extract operation cancelled"));
   EXPECT_TRUE(base.SpecialList().Empty());
+  EXPECT_EQ(ReadFile(dir.file("Special.txt")), "old.exe\tWINDOWS\r\n");
 }
 
 TEST_F(LoadKnowledge, SpywareDataFromLastYearIsTooOld) {

@@ -32,9 +32,9 @@ TEST(FileSystem, AtomicWriteReplacesWholeFileAndKeepsPermissions) {
 
 TEST(FileSystem, AtomicWriteIntoMissingFolderFailsAndSaysWhy) {
   TempDir dir;
-  std::string error;
-  EXPECT_FALSE(WriteFileAtomic(dir.file("no/such/folder/x.txt"), "data", &error));
-  EXPECT_NE(error.find("cannot create"), std::string::npos);
+  FileStatus status = WriteFileAtomic(dir.file("no/such/folder/x.txt"), "data");
+  EXPECT_EQ(status.error, FileError::NotFound);
+  EXPECT_NE(status.text.find(dir.file("no/such/folder")), std::string::npos) << status.text;
 }
 
 TEST(FileSystem, PathPartsUseTheSeparator) {

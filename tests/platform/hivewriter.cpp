@@ -1,14 +1,21 @@
 // A second process for the registry tests. Uses the hive files in DIR.
 //   vz-test-hivewriter DIR write KEY PREFIX COUNT   writes PREFIX0..PREFIXn-1 into HKLM\KEY
 //   vz-test-hivewriter DIR forever KEY             writes n0, n1, ... until killed
+//   vz-test-hivewriter DIR append KEY              the same, from n<number of values KEY has>
 //   vz-test-hivewriter DIR set KEY NAME DATA       one string value
 //   vz-test-hivewriter DIR probe KEY NAME DATA     as a user without rights on DIR (exit code says what failed)
+//   vz-test-hivewriter DIR unreadable KEY NAME     as the owner of DIR/machine.reg, which it makes unreadable
+//                                                  (mode 0200) while KEY is open; exit code says what failed
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
 using namespace vz::platform;
@@ -25,10 +32,12 @@ RegistryLocations Locations(const std::string& dir, bool seed) {
   return l;
 }
 
-int Write(RegistryStore& store, const std::string& key, const std::string& prefix, long count) {
+int Write(RegistryStore& store, const std::string& key, const std::string& prefix, long count, bool append = false) {
   RegistryKey k;
   if (!store.OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;
-  for (long i = 0; count < 0 || i < count; ++i) {
+  std::vector<std::string> names;
+  if (append && !k.ValueNames(names)) return 4;
+  for (long i = static_cast<long>(names.size()); count < 0 || i < count; ++i) {
     RegStatus status = k.WriteString(prefix + std::to_string(i), "value " + std::to_string(i));
     if (!status) {
       std::fprintf(stderr, "write %ld: %s %s\n", i, status.Text().c_str(), status.detail.c_str());
@@ -65,15 +74,45 @@ int Probe(const std::string& dir, const std::string& key, const std::string& nam
   return 0;
 }
 
+// The hive is replaced, same bytes, by a file its own writer cannot read
+// (mode 0200) while a key is open for writing. Every read and write, through
+// that key or a fresh store, must fail with "access denied".
+int Unreadable(const std::string& dir, const std::string& key, const std::string& name) {
+  if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
+  const std::string hive = dir + "/machine.reg";
+  auto store = OpenRegistryStore(Locations(dir, false));
+  RegistryKey k;
+  if (!store->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::OpenExisting, k)) return 1;
+  auto bytes = ReadWholeFile(hive);
+  int fd = ::open((hive + ".new").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0200);
+  if (!bytes || fd < 0 || ::write(fd, bytes->data(), bytes->size()) != static_cast<ssize_t>(bytes->size()) ||
+      ::close(fd) != 0 || ::rename((hive + ".new").c_str(), hive.c_str()) != 0)
+    return 2;
+  if (k.WriteString("third", "3").code != kRegAccessDenied) return 3;
+  std::string text;
+  if (k.ReadString(name, text).code != kRegAccessDenied) return 4;
+  auto fresh = OpenRegistryStore(Locations(dir, false));
+  RegistryKey other;
+  if (fresh->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::Read, RegDisposition::OpenExisting, other).code !=
+      kRegAccessDenied)
+    return 5;
+  if (fresh->OpenKey(RegistryRoot::LocalMachine, "Software\\Other", RegAccess::ReadWrite,
+                     RegDisposition::CreateIfMissing, other).code != kRegAccessDenied)
+    return 6;
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) return 64;
   std::string dir = argv[1], mode = argv[2], key = argv[3];
   if (mode == "probe" && argc == 6) return Probe(dir, key, argv[4], argv[5]);
+  if (mode == "unreadable" && argc == 5) return Unreadable(dir, key, argv[4]);
   auto store = OpenRegistryStore(Locations(dir, false));
   if (mode == "write" && argc == 6) return Write(*store, key, argv[4], std::atol(argv[5]));
   if (mode == "forever") return Write(*store, key, "n", -1);
+  if (mode == "append") return Write(*store, key, "n", -1, true);
   if (mode == "set" && argc == 6) {
     RegistryKey k;
     if (!store->OpenKey(RegistryRoot::LocalMachine, key, RegAccess::ReadWrite, RegDisposition::CreateIfMissing, k)) return 2;

@@ -1,5 +1,6 @@
 // The Run keys as XDG autostart folders, through the registry interface.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -35,6 +36,73 @@ TEST(DesktopEntry, ExecIsReadFromItsGroupOnlyAndEscapesRoundTrip) {
   std::string rewritten = WithDesktopEntryExec(rich, "Tool", "/new --flag");
   EXPECT_EQ(rewritten, "# comment\n[Desktop Entry]\nName=Tool\nExec=/new --flag\nIcon=tool\n[Desktop Action X]\nExec=/action\n");
   EXPECT_EQ(DesktopEntryExec(WithDesktopEntryExec("[Desktop Entry]\nName=A\n", "A", "/x")), "/x");
+}
+
+// How a launcher splits an Exec value (its string escapes already undone) into
+// arguments: blanks separate, double quotes group with \ escaping the next
+// character inside them, "%%" is a "%".
+std::vector<std::string> LauncherArguments(const std::string& exec) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inQuotes = false, started = false;
+  for (std::size_t i = 0; i < exec.size(); ++i) {
+    char c = exec[i];
+    if (inQuotes && c == '\\' && i + 1 < exec.size()) {
+      current.push_back(exec[++i]);
+    } else if (c == '"') {
+      inQuotes = !inQuotes;
+      started = true;
+    } else if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
+      current.push_back(exec[++i]);
+      started = true;
+    } else if (c == ' ' && !inQuotes) {
+      if (started) args.push_back(current);
+      current.clear();
+      started = false;
+    } else {
+      current.push_back(c);
+      started = true;
+    }
+  }
+  if (started) args.push_back(current);
+  return args;
+}
+
+TEST(RunKeys, TheShieldsOwnEntryStartsItFromAnyFolder) {
+  // A plain path stays as it is; anything a launcher would split or expand is quoted.
+  EXPECT_EQ(StartupCommandFor("/opt/vazeru/qvshield"), "/opt/vazeru/qvshield");
+  EXPECT_EQ(StartupCommandFor("/home/ann/My Tools/qvshield"), "\"/home/ann/My Tools/qvshield\"");
+  TempRegistry reg;
+  auto store = reg.Open();
+  RegistryKey run = OpenOrFail(*store, RegistryRoot::LocalMachine, kRun);
+  for (const std::string program : {"/home/ann/My Tools/qvshield", "/opt/a$b\"c`d\\e f/100%/q;v", "/opt/vazeru/qvshield"}) {
+    ASSERT_TRUE(run.WriteString("Orvane shield", StartupCommandFor(program)));
+    auto exec = DesktopEntryExec(ReadFile(reg.locations.machineAutostart + "/Orvane shield.desktop"));
+    ASSERT_TRUE(exec);
+    EXPECT_EQ(LauncherArguments(*exec), std::vector<std::string>{program}) << *exec;
+  }
+}
+
+TEST(RunKeys, AnEntryThatCannotBeReadIsNotReplacedNorWaitedOn) {
+  TempRegistry reg;
+  auto store = reg.Open();
+  RegistryKey run = OpenOrFail(*store, RegistryRoot::CurrentUser, kRun);
+  ASSERT_TRUE(run.WriteString("first", "/usr/bin/first"));
+  const std::string fifo = reg.locations.userAutostart + "/tool.desktop";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<std::string> names;
+  RegStatus written;
+  EXPECT_TRUE(testsupport::ReturnsPromptly(
+      [&] {
+        run.ValueNames(names);
+        written = run.WriteString("tool", "/usr/bin/tool");
+      },
+      fifo));
+  EXPECT_EQ(names, std::vector<std::string>{"first"});
+  EXPECT_EQ(written.code, kRegCantWrite);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(RunKeys, WriteEnumerateAndDeleteAreDesktopFiles) {

@@ -290,6 +290,49 @@ TEST(HiveFileRegistry, HiveThisProcessMayNotWriteOpensReadOnly) {
   ::chmod(reg.dir.path().c_str(), 0755);
 }
 
+TEST(HiveFileRegistry, AnUnreadableHiveIsAnErrorAndIsNeverOverwritten) {
+  TempRegistry reg;
+  {
+    auto store = reg.Open();
+    RegistryKey k = OpenOrFail(*store, RegistryRoot::LocalMachine, kSchedule);
+    ASSERT_TRUE(k.WriteString("first", "1"));
+    ASSERT_TRUE(k.WriteString("second", "2"));
+  }
+  const std::string before = ReadFile(reg.locations.machineHive);
+  // The helper owns the hive and its folder, and puts a write-only (0200) copy
+  // in the hive's place while it has a key open for writing.
+  if (::geteuid() == 0) {
+    for (const std::string& path : {reg.dir.path(), reg.locations.machineHive, reg.locations.machineHive + ".lock"})
+      ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0) << path;
+  }
+  HiveWriter helper({reg.dir.path(), "unreadable", kSchedule, "first"});
+  EXPECT_EQ(helper.Wait(30000), 0) << "see the checks of 'unreadable' in hivewriter.cpp";
+  ::chmod(reg.locations.machineHive.c_str(), 0600);
+  EXPECT_EQ(ReadFile(reg.locations.machineHive), before);
+}
+
+TEST(HiveFileRegistry, AFifoInPlaceOfTheHiveIsReportedNotWaitedOn) {
+  TempRegistry reg;
+  ASSERT_EQ(::mkfifo(reg.locations.machineHive.c_str(), 0600), 0);
+  auto store = reg.Open();
+  RegStatus read, write, create;
+  EXPECT_TRUE(testsupport::ReturnsPromptly(
+      [&] {
+        RegistryKey k;
+        read = store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::Read, RegDisposition::OpenExisting, k);
+        write = store->OpenKey(RegistryRoot::LocalMachine, kSchedule, RegAccess::ReadWrite,
+                               RegDisposition::CreateIfMissing, k);
+        create = store->CreateKey(RegistryRoot::LocalMachine, "Software\\New");
+      },
+      reg.locations.machineHive));
+  EXPECT_EQ(read.code, kRegCantRead);
+  EXPECT_EQ(write.code, kRegCantWrite);
+  EXPECT_EQ(create.code, kRegCantWrite);
+  struct stat st {};
+  ASSERT_EQ(::lstat(reg.locations.machineHive.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(HiveFileRegistry, LocationsComeFromTheEnvironment) {
   TempRegistry reg;
   RegistryLocations l = DefaultRegistryLocations();

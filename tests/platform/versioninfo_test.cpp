@@ -1,8 +1,14 @@
 // The PE version-resource reader on PE images built here, and on files that
 // are not Windows programs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include "platform/VersionInfo.h"
+#include "platform/linux/ProcfsProcesses.h"
 #include "platform/testing/PeImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -12,6 +18,8 @@ namespace {
 using testing::BuildPeImage;
 using testing::BuildVersionBlock;
 using testing::VersionResourceLayout;
+using testsupport::ChildProcess;
+using testsupport::ReturnsPromptly;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
@@ -100,6 +108,65 @@ TEST(VersionInfo, TruncatedAndCorruptedImagesNeverCrash) {
   block[0] = '\xFF';
   block[1] = '\xFF';
   EXPECT_EQ(VersionInfoFromBlock(block), FileVersionInfo{});
+}
+
+TEST(VersionInfo, AProgramPathHoldingAFifoALinkOrAHugeFileIsReadSafely) {
+  TempDir dir;
+  const std::string program = BuildPeImage(BuildVersionBlock(FullLayout()));
+  WriteFile(dir.file("real.exe"), program);
+  ASSERT_EQ(::mkfifo(dir.file("fifo.exe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", dir.file("device.exe").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("real.exe").c_str(), dir.file("link.exe").c_str()), 0);
+  FileVersionInfo fromFifo;
+  fromFifo.CompanyName = "not read";
+  EXPECT_TRUE(ReturnsPromptly([&] { fromFifo = ReadVersionInfo(dir.file("fifo.exe")); }, dir.file("fifo.exe")));
+  EXPECT_EQ(fromFifo, FileVersionInfo{});
+  EXPECT_EQ(ReadVersionInfo(dir.file("device.exe")), FileVersionInfo{});
+  // A link put at a program's path is not followed, whatever it leads to.
+  EXPECT_EQ(ReadVersionInfo(dir.file("link.exe")), FileVersionInfo{});
+  EXPECT_EQ(ReadVersionInfo(dir.file("real.exe")).CompanyName, "Microsoft Corporation");
+
+  // A 4 GB file (sparse: it takes no room) holding a program at its start:
+  // only its headers and resource are read.
+  WriteFile(dir.file("huge.exe"), program);
+  ASSERT_EQ(::truncate(dir.file("huge.exe").c_str(), std::int64_t{4} << 30), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReadVersionInfo(dir.file("huge.exe")).CompanyName, "Microsoft Corporation");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(VersionInfo, ARunningProgramIsReadFromWhatRunsNotFromWhatItsPathNowHolds) {
+  TempDir dir;
+  ChildProcess child(dir.path(), "tool.exe");
+  auto processes = CreateProcfsProcessPlatform();
+  auto opened = processes->OpenProcess(static_cast<Pid>(child.pid()));
+  ASSERT_TRUE(opened);
+  ProgramFile running{child.path(), static_cast<std::uint32_t>(child.pid()), opened->startTime};
+
+  // The file that runs is replaced by one claiming to be Microsoft's: what
+  // runs (a program without version information) is what counts.
+  ASSERT_EQ(::unlink(child.path().c_str()), 0);
+  WriteFile(child.path(), BuildPeImage(BuildVersionBlock(FullLayout())));
+  EXPECT_EQ(ReadProgramVersionInfo(running), FileVersionInfo{});
+  // A PID that now names another process (another start time) is not read:
+  // the path is.
+  ProgramFile reused = running;
+  reused.startTime += 1;
+  EXPECT_EQ(ReadProgramVersionInfo(reused).CompanyName, "Microsoft Corporation");
+
+  // The path deleted and a FIFO put there: neither while it runs nor after
+  // it ended does reading wait on it.
+  ASSERT_EQ(::unlink(child.path().c_str()), 0);
+  ASSERT_EQ(::mkfifo(child.path().c_str(), 0600), 0);
+  FileVersionInfo info;
+  info.CompanyName = "not read";
+  EXPECT_TRUE(ReturnsPromptly([&] { info = ReadProgramVersionInfo(running); }, child.path()));
+  EXPECT_EQ(info, FileVersionInfo{});
+  child.Kill();
+  ASSERT_TRUE(child.WaitForExit(5000));
+  info.CompanyName = "not read";
+  EXPECT_TRUE(ReturnsPromptly([&] { info = ReadProgramVersionInfo(running); }, child.path()));
+  EXPECT_EQ(info, FileVersionInfo{});
 }
 
 }  // namespace

@@ -6,12 +6,16 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -23,9 +27,19 @@ namespace vz::testsupport {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+namespace {
+
+std::string TemporaryBase() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/vazeru-test-XXXXXX";
+  return base && *base ? base : "/tmp";
+}
+
+}  // namespace
+
+TempDir::TempDir() : TempDir(TemporaryBase()) {}
+
+TempDir::TempDir(const std::string& base) {
+  std::string pattern = base + "/vazeru-test-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
@@ -38,6 +52,13 @@ TempDir::~TempDir() {
   for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
+}
+
+std::string MemoryFolder() {
+  struct statfs fs {};
+  if (::statfs("/dev/shm", &fs) == 0 && fs.f_type == TMPFS_MAGIC && ::access("/dev/shm", W_OK | X_OK) == 0)
+    return "/dev/shm";
+  return TemporaryBase();
 }
 
 ChildProcess::ChildProcess(const std::string& folder, const std::string& name, int niceness) {
@@ -240,5 +261,31 @@ size_t CountOccurrences(const std::string& text, const std::string& part) {
 }
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::vector<int> InheritableDescriptors() {
+  std::vector<int> fds;
+  for (const auto& e : fs::directory_iterator("/proc/self/fd")) {
+    int fd = std::stoi(e.path().filename().string());
+    int flags = ::fcntl(fd, F_GETFD);
+    if (flags >= 0 && (flags & FD_CLOEXEC) == 0) fds.push_back(fd);
+  }
+  return fds;
+}
+
+bool ReturnsPromptly(const std::function<void()>& work, const std::string& fifoPath, int timeoutMs) {
+  std::promise<void> done;
+  std::future<void> finished = done.get_future();
+  std::thread worker([&] {
+    work();
+    done.set_value();
+  });
+  const bool prompt = finished.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready;
+  if (!prompt) {
+    int fd = ::open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) ::close(fd);
+  }
+  worker.join();
+  return prompt;
+}
 
 }  // namespace vz::testsupport

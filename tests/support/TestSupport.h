@@ -3,6 +3,7 @@
 // chosen names, small file utilities.
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ namespace vz::testsupport {
 class TempDir {
  public:
   TempDir();
+  // Under `base` instead of $TMPDIR.
+  explicit TempDir(const std::string& base);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -25,6 +28,10 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// A folder on a memory file system (/dev/shm) where there is one, else $TMPDIR:
+// for tests that write files thousands of times and need no disk under them.
+std::string MemoryFolder();
 
 // A child process started from a copy of the sleeper program named `name`
 // inside `folder`. Killed and reaped at destruction.
@@ -95,6 +102,15 @@ void WriteFile(const std::string& path, const std::string& contents);
 std::vector<std::string> SplitLines(const std::string& text);
 // How many times part occurs in text (overlaps counted).
 size_t CountOccurrences(const std::string& text, const std::string& part);
+
+// Runs `work` on a thread; true when it returns within timeoutMs. Work stuck
+// opening the FIFO at fifoPath is then released (a writer opens and closes
+// it), so the thread always ends and a regression fails instead of hanging.
+bool ReturnsPromptly(const std::function<void()>& work, const std::string& fifoPath, int timeoutMs = 5000);
+
+// The descriptors this process holds without close-on-exec: the ones a
+// program it starts would inherit.
+std::vector<int> InheritableDescriptors();
 
 // Polls `condition` every 10 ms until it is true or timeoutMs passes.
 template <typename F>

@@ -11,6 +11,7 @@
 
 #include "platform/DesktopEntry.h"
 #include "platform/FileSystem.h"
+#include "platform/linux/HiveFile.h"
 
 namespace vz::platform::hivefs {
 
@@ -51,9 +52,8 @@ std::vector<AutostartFolder::Entry> AutostartFolder::List() const {
   std::vector<Entry> entries;
   for (const auto& file : DesktopFileNames(folder_)) {
     std::string path = folder_ + file;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxEntrySize) continue;
-    auto text = ReadWholeFile(path);
+    // Only a regular file of a sensible size: a FIFO here never blocks.
+    auto text = ReadWholeFile(path, kMaxEntrySize);
     if (!text) continue;
     auto exec = DesktopEntryExec(*text);
     if (!exec) continue;
@@ -118,11 +118,12 @@ RegStatus AutostartFolder::Write(std::string_view name, const RegValue& value) c
     path = folder_ + std::string(name) + std::string(kSuffix);
     text = MakeDesktopEntry(name, value.data);
   } else {
-    auto old = ReadWholeFile(path);
-    text = WithDesktopEntryExec(old ? *old : std::string(), name, value.data);
+    // An entry that cannot be read is not replaced by a minimal one.
+    std::string old;
+    if (FileStatus read = ReadWholeFile(path, old, kMaxEntrySize); !read) return WriteFailure(read);
+    text = WithDesktopEntryExec(old, name, value.data);
   }
-  std::string error;
-  if (!WriteFileAtomic(path, text, &error)) return FromErrno(error);
+  if (FileStatus written = WriteFileAtomic(path, text); !written) return WriteFailure(written);
   return {};
 }
 
@@ -148,3 +149,10 @@ std::string AutostartFolder::Listing() const {
 }
 
 }  // namespace vz::platform::hivefs
+
+namespace vz::platform {
+
+// A Run value is the Exec of a desktop entry: a command line of that format.
+std::string StartupCommandFor(const std::string& programPath) { return QuoteExecArgument(programPath); }
+
+}  // namespace vz::platform

@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
+
+#include "platform/OpenedFile.h"
+#include "platform/linux/DescriptorMetadata.h"
 
 namespace vz::platform {
 
@@ -18,14 +22,18 @@ constexpr const char* kDosAttributeName = "user.DOSATTRIB";
 constexpr std::uint32_t kKeptInAttribute = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
-// Reads the DOS attribute bits kept in the extended attribute, in the form
-// Samba writes them as text ("0x20"); 0 when there is none.
-std::uint32_t StoredDosBits(const std::string& path) {
+// The DOS attribute bits kept in the extended attribute, in the form Samba
+// writes them as text ("0x20"); 0 when there are none.
+std::uint32_t ParseDosBits(std::string_view text) {
+  if (text.size() <= 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
+  std::string digits(text.substr(2));
+  return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16)) & kKeptInAttribute;
+}
+
+std::uint32_t StoredDosBits(int fd) {
   char text[64] = {};
-  ssize_t n = ::getxattr(path.c_str(), kDosAttributeName, text, sizeof text - 1);
-  if (n <= 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
-  text[n] = '\0';
-  return static_cast<std::uint32_t>(std::strtoul(text + 2, nullptr, 16)) & kKeptInAttribute;
+  ssize_t n = ::fgetxattr(fd, kDosAttributeName, text, sizeof text - 1);
+  return n > 0 ? ParseDosBits(std::string_view(text, static_cast<size_t>(n))) : 0;
 }
 
 }  // namespace
@@ -59,35 +67,48 @@ std::int64_t UnixFromDosDateTime(DosDateTime value) {
 }
 
 std::int64_t FileDateOf(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
   struct stat st {};
-  int rc = ::fstat(fd, &st);
-  ::close(fd);
-  if (rc != 0) return -1;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;
   return DosDateTimeFromUnix(static_cast<std::int64_t>(st.st_mtim.tv_sec));
 }
 
 bool SetFileDate(const std::string& path, DosDateTime value) {
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;
-  times[1].tv_sec = static_cast<std::time_t>(UnixFromDosDateTime(value));
-  times[1].tv_nsec = 0;
-  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+  FileStatus status;
+  auto file = OpenExistingFile(path, FileAccess::Read, LinkPolicy::Refuse, status);
+  return file && file->SetDate(value);
 }
 
 std::uint32_t DosAttributesOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return 0;
-  std::uint32_t bits = StoredDosBits(path);
+  std::uint32_t bits = 0;
+  char text[64] = {};
+  ssize_t n = ::getxattr(path.c_str(), kDosAttributeName, text, sizeof text - 1);
+  if (n > 0) bits = ParseDosBits(std::string_view(text, static_cast<size_t>(n)));
   if ((st.st_mode & kWriteBits) == 0) bits |= kAttrReadOnly;
   return bits;
 }
 
 bool SetDosAttributes(const std::string& path, std::uint32_t attributes) {
+  FileStatus status;
+  auto file = OpenExistingFile(path, FileAccess::Read, LinkPolicy::Refuse, status);
+  return file && file->SetDosAttributes(attributes);
+}
+
+namespace linuxfs {
+
+bool SetDateOfDescriptor(int fd, DosDateTime value) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<std::time_t>(UnixFromDosDateTime(value));
+  times[1].tv_nsec = 0;
+  return ::futimens(fd, times) == 0;
+}
+
+bool SetDosAttributesOfDescriptor(int fd, std::uint32_t attributes) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
+  if (::fstat(fd, &st) != 0) return false;
   const mode_t before = st.st_mode & 07777;
   mode_t after = before;
   if (attributes & kAttrReadOnly) {
@@ -97,15 +118,17 @@ bool SetDosAttributes(const std::string& path, std::uint32_t attributes) {
   }
   // User attributes can only be written while the owner may write the file.
   std::uint32_t kept = attributes & kKeptInAttribute;
-  if (kept != 0 || StoredDosBits(path) != 0) {
-    if ((before & S_IWUSR) == 0) ::chmod(path.c_str(), before | S_IWUSR);
+  if (kept != 0 || StoredDosBits(fd) != 0) {
+    if ((before & S_IWUSR) == 0) ::fchmod(fd, before | S_IWUSR);
     char text[16];
     int n = std::snprintf(text, sizeof text, "0x%x", kept);
     // Where the file system keeps no user attributes the bits are not kept.
-    ::setxattr(path.c_str(), kDosAttributeName, text, static_cast<size_t>(n), 0);
-    if ((before & S_IWUSR) == 0 && ::chmod(path.c_str(), before) != 0) return false;
+    ::fsetxattr(fd, kDosAttributeName, text, static_cast<size_t>(n), 0);
+    if ((before & S_IWUSR) == 0 && ::fchmod(fd, before) != 0) return false;
   }
-  return after == before || ::chmod(path.c_str(), after) == 0;
+  return after == before || ::fchmod(fd, after) == 0;
 }
+
+}  // namespace linuxfs
 
 }  // namespace vz::platform

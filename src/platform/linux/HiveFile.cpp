@@ -16,38 +16,24 @@ namespace vz::platform::hivefs {
 
 namespace {
 
-long long MtimeNs(const struct stat& st) {
-  return static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-}
-
-bool ReadAll(int fd, std::string& out) {
-  out.clear();
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    out.append(buffer, static_cast<std::size_t>(n));
-  }
-}
-
 bool CanWritePath(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
 
 }  // namespace
 
-HiveFile::HiveFile(RegistryRoot root, std::string path) : root_(root), path_(std::move(path)) {}
-
-HiveFile::~HiveFile() {
-  if (heldFd_ >= 0) ::close(heldFd_);
+RegStatus WriteFailure(const FileStatus& status) {
+  return RegStatus(status.error == FileError::AccessDenied ? kRegAccessDenied : kRegCantWrite, status.text);
 }
+
+HiveFile::HiveFile(RegistryRoot root, std::string path) : root_(root), path_(std::move(path)) {}
 
 std::string HiveFile::Folder() const {
   std::string folder = FolderPart(path_);
   return folder.empty() ? std::string("./") : folder;
 }
 
-bool HiveFile::Writable() const {
+bool HiveFile::Writable() {
+  Refresh();
+  if (!readError_.ok()) return false;
   std::string folder = Folder();
   if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return false;
   struct stat st {};
@@ -60,13 +46,18 @@ Hive& HiveFile::Current() {
   return hive_;
 }
 
+RegStatus HiveFile::ReadStatus() {
+  Refresh();
+  if (readError_.ok()) return {};
+  return RegStatus(readError_.error == FileError::AccessDenied ? kRegAccessDenied : kRegCantRead, readError_.text);
+}
+
 void HiveFile::Refresh() {
-  if (!loaded_) return Load();
-  struct stat st {};
-  bool present = ::stat(path_.c_str(), &st) == 0;
-  if (present != present_) return Load();
-  if (!present) return;
-  if (st.st_dev != dev_ || st.st_ino != ino_ || st.st_size != size_ || MtimeNs(st) != mtimeNs_) Load();
+  // A file that could not be read is tried again: its error may be gone.
+  if (!loaded_ || !readError_.ok()) return Load();
+  std::optional<FileIdentity> now = IdentityOf(path_);
+  if (now.has_value() != present_) return Load();
+  if (now && *now != identity_) Load();
 }
 
 void HiveFile::Load() {
@@ -74,27 +65,32 @@ void HiveFile::Load() {
   damaged_ = false;
   loaded_ = true;
   present_ = false;
-  if (heldFd_ >= 0) ::close(heldFd_);
-  heldFd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (heldFd_ >= 0) {
-    struct stat st {};
-    std::string text;
-    if (::fstat(heldFd_, &st) == 0 && ReadAll(heldFd_, text)) {
-      present_ = true;
-      dev_ = st.st_dev;
-      ino_ = st.st_ino;
-      size_ = st.st_size;
-      mtimeNs_ = MtimeNs(st);
-      damaged_ = ParseHiveText(text, RegistryRootName(root_), hive_).damaged;
-    }
+  readError_ = {};
+  held_.reset();
+  FileStatus status;
+  auto file = OpenExistingFile(path_, FileAccess::Read, LinkPolicy::Follow, status);
+  std::string text;
+  FileIdentity identity;
+  if (file) {
+    identity = file->Identity();
+    status = ReadToEnd(*file, text, kWholeFileLimit);
+  }
+  if (status.ok()) {
+    present_ = true;
+    held_ = std::move(file);
+    identity_ = identity;
+    damaged_ = ParseHiveText(text, RegistryRootName(root_), hive_).damaged;
+  } else if (status.error != FileError::NotFound) {
+    readError_ = status;
+    return;  // nothing is supplied for a hive that is there but unreadable
   }
   if (loadFilter_) loadFilter_(hive_);
 }
 
 RegStatus HiveFile::Mutate(const Change& change) {
   std::string lockPath = path_ + ".lock";
-  int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (lockFd < 0) lockFd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+  int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (lockFd < 0) lockFd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (lockFd < 0) {
     long code = (errno == EACCES || errno == EROFS || errno == EPERM) ? kRegAccessDenied : kRegCantWrite;
     return RegStatus(code, lockPath + ": " + std::strerror(errno));
@@ -102,6 +98,10 @@ RegStatus HiveFile::Mutate(const Change& change) {
   while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
   }
   Refresh();
+  if (!readError_.ok()) {
+    ::close(lockFd);
+    return WriteFailure(readError_);  // what cannot be read is never overwritten
+  }
   bool changed = false;
   RegStatus status = change(hive_, changed);
   if (status && changed) status = SaveLocked();
@@ -128,32 +128,27 @@ void HiveFile::RemoveStaleTemporaries() const {
 }
 
 RegStatus HiveFile::SaveLocked() {
-  std::string error;
   RemoveStaleTemporaries();
   if (damaged_ && present_) {
     // Keep the damaged original before it is replaced by what could be read of it.
     std::string original;
-    if (::lseek(heldFd_, 0, SEEK_SET) != 0 || !ReadAll(heldFd_, original) ||
-        !WriteFileAtomic(path_ + ".bad", original, &error))
-      return RegStatus(kRegCantWrite, error.empty() ? path_ + ".bad: cannot copy" : error);
+    FileStatus copied = held_->Seek(0, SeekFrom::Start) == 0 ? ReadToEnd(*held_, original, kWholeFileLimit)
+                                                             : FileStatus(FileError::Failed, path_ + ": cannot read");
+    if (copied) copied = WriteFileAtomic(path_ + ".bad", original);
+    if (!copied) return RegStatus(kRegCantWrite, copied.text);
   }
-  if (!WriteFileAtomic(path_, FormatHiveText(hive_, RegistryRootName(root_)), &error))
-    return RegStatus(errno == EACCES || errno == EROFS ? kRegAccessDenied : kRegCantWrite, error);
+  if (FileStatus written = WriteFileAtomic(path_, FormatHiveText(hive_, RegistryRootName(root_))); !written)
+    return WriteFailure(written);
   // The new file is ours while the lock is held: take it as the loaded one.
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
-    if (fd >= 0) ::close(fd);
+  FileStatus status;
+  auto file = OpenExistingFile(path_, FileAccess::Read, LinkPolicy::Follow, status);
+  if (!file) {
     loaded_ = false;
     return {};
   }
-  if (heldFd_ >= 0) ::close(heldFd_);
-  heldFd_ = fd;
+  identity_ = file->Identity();
+  held_ = std::move(file);
   present_ = true;
-  dev_ = st.st_dev;
-  ino_ = st.st_ino;
-  size_ = st.st_size;
-  mtimeNs_ = MtimeNs(st);
   damaged_ = false;
   return {};
 }

@@ -81,6 +81,12 @@ void HiveFileRegistry::SeedMachineFolders() {
   machine_.SetLoadFilter([](Hive& hive) { AddMissingFolderValues(hive, false); });
 }
 
+RegStatus HiveFileRegistry::DoReadableStatus(RegistryRoot root, const std::string& path) {
+  if (IsRunKey(path)) return {};  // its folder, not the hive
+  std::lock_guard lock(mutex_);
+  return HiveOf(root).ReadStatus();
+}
+
 bool HiveFileRegistry::DoKeyExists(RegistryRoot root, const std::string& path) {
   if (IsRunKey(path) || IsAboveRunKey(path)) return true;
   std::lock_guard lock(mutex_);
@@ -115,6 +121,7 @@ RegStatus HiveFileRegistry::DoReadValue(RegistryRoot root, const std::string& pa
                                         RegValue& value) {
   std::lock_guard lock(mutex_);
   if (IsRunKey(path)) return RunOf(root).Read(name, value);
+  if (RegStatus readable = HiveOf(root).ReadStatus(); !readable) return readable;
   const HiveKey* key = HiveOf(root).Current().FindKey(path);
   if (!key) return IsAboveRunKey(path) ? kRegFileNotFound : RegStatus(kRegFileNotFound, "key was deleted");
   const HiveValue* found = key->Find(name);
@@ -154,6 +161,7 @@ RegStatus HiveFileRegistry::DoValueNames(RegistryRoot root, const std::string& p
     for (auto& entry : RunOf(root).List()) names.push_back(std::move(entry.name));
     return {};
   }
+  if (RegStatus readable = HiveOf(root).ReadStatus(); !readable) return readable;
   const HiveKey* key = HiveOf(root).Current().FindKey(path);
   if (!key) return IsAboveRunKey(path) ? RegStatus() : RegStatus(kRegFileNotFound);
   for (const auto& v : key->values) names.push_back(v.name);
@@ -163,6 +171,7 @@ RegStatus HiveFileRegistry::DoValueNames(RegistryRoot root, const std::string& p
 RegStatus HiveFileRegistry::DoSubKeyNames(RegistryRoot root, const std::string& path,
                                           std::vector<std::string>& names) {
   std::lock_guard lock(mutex_);
+  if (RegStatus readable = HiveOf(root).ReadStatus(); !readable) return readable;
   const Hive& hive = HiveOf(root).Current();
   if (!hive.FindKey(path) && !IsAboveRunKey(path) && !IsRunKey(path)) return kRegFileNotFound;
   names = hive.SubKeyNames(path);

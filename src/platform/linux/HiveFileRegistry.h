@@ -27,6 +27,7 @@ class HiveFileRegistry final : public RegistryStore {
  public:
   explicit HiveFileRegistry(const RegistryLocations& locations);
 
+  RegStatus DoReadableStatus(RegistryRoot root, const std::string& path) override;
   bool DoKeyExists(RegistryRoot root, const std::string& path) override;
   RegStatus DoCreateKey(RegistryRoot root, const std::string& path) override;
   RegStatus DoDeleteKey(RegistryRoot root, const std::string& path) override;

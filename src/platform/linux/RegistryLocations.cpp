@@ -21,7 +21,16 @@ std::string ConfigHome() {
   return ExcludeTrailingSeparator(home.empty() ? std::string("/tmp") : home) + "/.config";
 }
 
+constexpr const char* kFolderOverrides[] = {"VAZERU_REGISTRY_DIR", "VAZERU_AUTOSTART_MACHINE_DIR"};
+
 }  // namespace
+
+void MakeLocationOverridesAbsolute() {
+  for (const char* name : kFolderOverrides) {
+    std::string value = Env(name);
+    if (!value.empty() && value.front() != kPathSeparator) ::setenv(name, AbsolutePath(value).c_str(), 1);
+  }
+}
 
 RegistryLocations DefaultRegistryLocations() {
   RegistryLocations locations;
