@@ -160,6 +160,10 @@ TEST(DesktopIntegration, MenuEntryMetadataAndManualPagesPassTheirValidators) {
   EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output;
   EXPECT_EQ(metainfo.output.find("W: "), std::string::npos) << metainfo.output;
   EXPECT_EQ(metainfo.output.find("E: "), std::string::npos) << metainfo.output;
+  // Software centres find every program by the metadata.
+  std::string metadata = testsupport::ReadFile(testsupport::SourcePath("packaging/" + id + ".metainfo.xml"));
+  for (const auto& program : BuiltPrograms())
+    EXPECT_NE(metadata.find("<binary>" + program + "</binary>"), std::string::npos) << program;
 
   // Every page, those of programs still to come included, renders without a
   // warning from the formatter.
