@@ -30,6 +30,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.console = true;
     } else if (a == "--quiet") {
       cmd.quiet = true;
+    } else if (a == "--help") {
+      cmd.help = true;
     } else if (StartsWith(a, "--answer=")) {
       cmd.answer = ParseAnswer(a.substr(9));
       if (!cmd.answer) cmd.error = "unknown answer '" + a.substr(9) + "' (yes, no, cancel or ok)";
@@ -57,7 +59,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
-         "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR]\n";
+         "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR]\n"
+         "       qvshield --help\n";
 }
 
 std::vector<std::string> RestartArguments(const CommandLine& commandLine) {

@@ -266,7 +266,7 @@ void MainWindowModel::RemoveFromSystemStartup() {
 
 void MainWindowModel::LaunchAdminConsole() {
   std::string error;
-  if (launchers_.launchHidden && !launchers_.launchHidden({platform::AppFolder() + kAdminConsoleProgram}, error))
+  if (launchers_.launchHidden && !launchers_.launchHidden({platform::CompanionProgramFolder() + kAdminConsoleProgram}, error))
     ReportActionFailure("Could not start the admin console: " + error);
 }
 

@@ -1,5 +1,6 @@
 #include "app/Shield.h"
 
+#include "app/PackagedDataSeed.h"
 #include "app/ResourceExtractor.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
@@ -80,6 +81,8 @@ void Shield::CreateMainWindow() {
   view.SetCaption(kMainWindowCaption);
   view.HideWindow();
   dataFolder_ = platform::AppFolder();
+  // An installed shield's own folder gets the packaged data it lacks.
+  SeedFromPackagedData(platform::PackagedDataFolder(), dataFolder_, log_);
   knowledge::DeleteStaleUnpackedLists(dataFolder_);
   processList_.ResetScanMemory();
   processList_.Select(-1);

@@ -83,6 +83,10 @@ int RunShieldProgram(int argc, char** argv, const ProgramAdditions& additions) {
     std::fprintf(stderr, "qvshield: %s\n%s", cmd.error.c_str(), vz::app::UsageText().c_str());
     return 2;
   }
+  if (cmd.help) {
+    std::fputs(vz::app::UsageText().c_str(), stdout);
+    return 0;
+  }
   // Every location is made absolute once, here: the shield never changes its
   // working folder, and a restarted one starts in "/".
   if (!ApplyAppFolder(cmd)) return 2;

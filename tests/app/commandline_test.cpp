@@ -36,6 +36,9 @@ TEST(CommandLine, BadOptionsAreReported) {
   EXPECT_FALSE(ParseCommandLine({"--frobnicate"}).error.empty());
   EXPECT_FALSE(ParseCommandLine({"--on-alert=explode"}).error.empty());
   EXPECT_TRUE(ParseCommandLine({"--on-alert=kill"}).error.empty());
+  CommandLine help = ParseCommandLine({"--console", "--help"});
+  EXPECT_TRUE(help.help);
+  EXPECT_TRUE(help.error.empty());
 }
 
 }  // namespace

@@ -17,8 +17,10 @@ QtFrontEnd::QtFrontEnd() : QtFrontEnd(Options{}) {}
 QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
   // The shield lives on in the tray when its last window closes.
   QApplication::setQuitOnLastWindowClosed(false);
-  // Every window and box of the program carries its icon.
+  // Every window and box of the program carries its icon; the desktop pairs
+  // the windows with the menu entry (and its icon) by this name.
   QApplication::setWindowIcon(ShieldIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral(VAZERU_APP_ID));
   bool tray = options_.tray == TrayMode::Available ||
               (options_.tray == TrayMode::Auto && QSystemTrayIcon::isSystemTrayAvailable());
   reachable_.SetTrayAvailable(tray);
