@@ -2,18 +2,14 @@
 
 namespace vz::platform {
 
-std::string AsciiUpperText(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = AsciiUpper(c);
-  return upper;
-}
+namespace {
+// A type of its own, so that each folding gets its own inlined loop.
+constexpr auto kAsciiUpper = [](char c) { return AsciiUpper(c); };
+}  // namespace
 
-bool SameTextAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  return true;
-}
+std::string AsciiUpperText(std::string_view text) { return FoldedText(text, kAsciiUpper); }
+
+bool SameTextAscii(std::string_view a, std::string_view b) { return SameFoldedText(a, b, kAsciiUpper); }
 
 bool StartsWithAscii(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameTextAscii(text.substr(0, prefix.size()), prefix);

@@ -8,6 +8,22 @@
 
 namespace vz::platform {
 
+// The text with every byte put through fold, and equality once both are
+// folded: the two forms of a case-insensitive comparison, for either folding.
+template <class Fold>
+std::string FoldedText(std::string_view text, Fold fold) {
+  std::string folded(text);
+  for (char& c : folded) c = fold(c);
+  return folded;
+}
+template <class Fold>
+bool SameFoldedText(std::string_view a, std::string_view b, Fold fold) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
 // a..z to A..Z; every other byte as it is.
 constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
