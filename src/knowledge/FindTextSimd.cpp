@@ -88,42 +88,36 @@ PrefilterPlan PlanPrefilter(std::string_view pattern) {
 
 namespace {
 
-// The pre-filter on 16 text positions at once: for each window start k in the
-// block, bit k is set where both chosen pattern bytes agree with the text.
+// The pre-filter on 16 text positions at once: bit k is set where the byte at
+// at1 + k takes either form of the first chosen pattern byte and the one at
+// at2 + k either form of the second.
 struct Sse2Lanes {
   static constexpr std::size_t kWidth = 16;
-  explicit Sse2Lanes(const PrefilterPlan& plan)
-      : a1(_mm_set1_epi8(static_cast<char>(plan.first1))),
-        b1(_mm_set1_epi8(static_cast<char>(plan.second1))),
-        a2(_mm_set1_epi8(static_cast<char>(plan.first2))),
-        b2(_mm_set1_epi8(static_cast<char>(plan.second2))) {}
-  unsigned Candidates(const char* at1, const char* at2) const {
+  static unsigned Candidates(const PrefilterPlan& plan, const char* at1, const char* at2) {
     const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at1));
     const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at2));
-    const __m128i hit1 = _mm_or_si128(_mm_cmpeq_epi8(x1, a1), _mm_cmpeq_epi8(x1, b1));
-    const __m128i hit2 = _mm_or_si128(_mm_cmpeq_epi8(x2, a2), _mm_cmpeq_epi8(x2, b2));
+    const __m128i hit1 = _mm_or_si128(_mm_cmpeq_epi8(x1, _mm_set1_epi8(static_cast<char>(plan.first1))),
+                                      _mm_cmpeq_epi8(x1, _mm_set1_epi8(static_cast<char>(plan.second1))));
+    const __m128i hit2 = _mm_or_si128(_mm_cmpeq_epi8(x2, _mm_set1_epi8(static_cast<char>(plan.first2))),
+                                      _mm_cmpeq_epi8(x2, _mm_set1_epi8(static_cast<char>(plan.second2))));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hit1, hit2)));
   }
-  __m128i a1, b1, a2, b2;
 };
 
-// The same on 32 positions. Its members are compiled for AVX2 and inlined
-// into Avx2Search, which only runs where the processor has it.
+// The same on 32 positions, compiled for AVX2 and inlined into Avx2Search,
+// which only runs where the processor has it.
 struct Avx2Lanes {
   static constexpr std::size_t kWidth = 32;
-  __attribute__((target("avx2"))) explicit Avx2Lanes(const PrefilterPlan& plan)
-      : a1(_mm256_set1_epi8(static_cast<char>(plan.first1))),
-        b1(_mm256_set1_epi8(static_cast<char>(plan.second1))),
-        a2(_mm256_set1_epi8(static_cast<char>(plan.first2))),
-        b2(_mm256_set1_epi8(static_cast<char>(plan.second2))) {}
-  __attribute__((target("avx2"))) unsigned Candidates(const char* at1, const char* at2) const {
+  __attribute__((target("avx2"))) static unsigned Candidates(const PrefilterPlan& plan, const char* at1,
+                                                             const char* at2) {
     const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at1));
     const __m256i x2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at2));
-    const __m256i hit1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, a1), _mm256_cmpeq_epi8(x1, b1));
-    const __m256i hit2 = _mm256_or_si256(_mm256_cmpeq_epi8(x2, a2), _mm256_cmpeq_epi8(x2, b2));
+    const __m256i hit1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, _mm256_set1_epi8(static_cast<char>(plan.first1))),
+                                         _mm256_cmpeq_epi8(x1, _mm256_set1_epi8(static_cast<char>(plan.second1))));
+    const __m256i hit2 = _mm256_or_si256(_mm256_cmpeq_epi8(x2, _mm256_set1_epi8(static_cast<char>(plan.first2))),
+                                         _mm256_cmpeq_epi8(x2, _mm256_set1_epi8(static_cast<char>(plan.second2))));
     return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(hit1, hit2)));
   }
-  __m256i a1, b1, a2, b2;
 };
 
 // The search loop of both widths: whole blocks of window starts from `from`,
@@ -134,13 +128,12 @@ template <class Lanes>
 __attribute__((always_inline)) inline std::size_t PrefilterBlocks(std::string_view pattern, std::string_view text,
                                                                   std::size_t from, std::size_t& next) {
   const PrefilterPlan plan = PlanPrefilter(pattern);
-  const Lanes lanes(plan);
   const std::size_t lastStart = text.size() - pattern.size();
   const char* base = text.data();
   std::size_t k = from;
   // Every load stays inside the text: k + pos + width - 1 <= lastStart + m - 1 < n.
   for (; k + Lanes::kWidth <= lastStart + 1; k += Lanes::kWidth) {
-    unsigned mask = lanes.Candidates(base + k + plan.pos1, base + k + plan.pos2);
+    unsigned mask = Lanes::Candidates(plan, base + k + plan.pos1, base + k + plan.pos2);
     while (mask != 0) {
       const std::size_t at = k + static_cast<std::size_t>(__builtin_ctz(mask));
       if (MatchesAt(base + at, pattern)) return at;
