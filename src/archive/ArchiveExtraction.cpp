@@ -3,21 +3,9 @@
 #include <thread>
 
 #include "platform/FileSystem.h"
+#include "platform/PlainText.h"
 
 namespace vz::archive {
-
-namespace {
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
-bool SameTextAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
 
 ArchiveExtraction::ArchiveExtraction(ui::Dialogs& dialogs, ui::EventPump* events) : dialogs_(dialogs), manager_(dialogs) {
   manager_.eventPump = events;
@@ -59,7 +47,7 @@ ExtractionSummary ArchiveExtraction::DecompressFromArchive(const std::string& ar
   for (const auto& entry : manager_.Archive()->CentralDir().Entries()) {
     if (fileName.empty()) {
       list.push_back(entry.get());
-    } else if (SameTextAscii(entry->FileName, fileName)) {
+    } else if (platform::SameTextAscii(entry->FileName, fileName)) {
       list.push_back(entry.get());
       break;
     }

@@ -46,7 +46,4 @@ class ArchiveExtraction {
   std::vector<std::string> placed_;
 };
 
-// ASCII letters compared without case; other bytes exactly.
-bool SameTextAscii(const std::string& a, const std::string& b);
-
 }  // namespace vz::archive

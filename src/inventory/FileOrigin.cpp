@@ -6,15 +6,9 @@
 
 namespace vz::inventory {
 
-namespace {
-
-std::string Upper(std::string_view text) { return knowledge::UpperCaseText(text); }
-
-std::string Trimmed(std::string_view text) { return std::string(knowledge::TrimBlanks(text)); }
-
-bool Has(const std::string& text, const std::string& part) { return knowledge::Contains(text, part); }
-
-}  // namespace
+using knowledge::Contains;
+using knowledge::TrimBlanks;
+using knowledge::UpperCaseText;
 
 FileOriginClassifier::FileOriginClassifier(const knowledge::KnowledgeBase& knowledge, const FolderValues& folders,
                                            ExclusionTest isExcluded, const platform::PathConventions& paths,
@@ -36,11 +30,12 @@ bool FileOriginClassifier::RecognisedBySystemLists(const std::string& folderUppe
   // The system root itself.
   if (folderUpper == rootUpper && knowledge_.WindowsFileNames().ContainsName(name)) recognised = true;
   // The system folder.
-  if (folderUpper == Upper(rootUpper + sep + paths_.systemFolder) && knowledge_.System32FileNames().ContainsName(name))
+  if (folderUpper == UpperCaseText(rootUpper + sep + paths_.systemFolder) &&
+      knowledge_.System32FileNames().ContainsName(name))
     recognised = true;
   // The backup folders, where either list will do.
   for (const std::string& backup : paths_.backupFolders) {
-    if (folderUpper != Upper(rootUpper + sep + backup)) continue;
+    if (folderUpper != UpperCaseText(rootUpper + sep + backup)) continue;
     if (knowledge_.System32FileNames().ContainsName(name) || knowledge_.WindowsFileNames().ContainsName(name))
       recognised = true;
   }
@@ -60,9 +55,10 @@ bool FileOriginClassifier::ReadProgramFilesDir(std::string& folder) const {
 bool FileOriginClassifier::RecognisedAsProgram(const std::string& folderUpper, const std::string& name) const {
   std::string programFiles;
   if (!ReadProgramFilesDir(programFiles)) return false;
-  if (!Has(folderUpper, Upper(programFiles)) || !knowledge_.ProgramFileNames().ContainsName(name)) return false;
+  if (!Contains(folderUpper, UpperCaseText(programFiles)) || !knowledge_.ProgramFileNames().ContainsName(name))
+    return false;
   std::string expected = knowledge_.ProgramFolders(name);
-  return folderUpper == Upper(programFiles + expected);
+  return folderUpper == UpperCaseText(programFiles + expected);
 }
 
 bool FileOriginClassifier::RecognisedByVersion(const platform::ProgramFile& program) const {
@@ -78,17 +74,17 @@ bool FileOriginClassifier::RecognisedBySpecialList(const std::string& folderUppe
   size_t match = knowledge::FindText(name, special.Text(), 1);
   if (match == 0) return false;
   std::string line(special[special.LineAt(match + 1)]);
-  std::string kind = Upper(Trimmed(knowledge::GetField(line, 2)));
+  std::string kind = UpperCaseText(TrimBlanks(knowledge::GetField(line, 2)));
   std::string sub = knowledge::FieldCount(line) > 2 ? knowledge::GetField(line, 3) : std::string();
-  if (kind == "WINDOWS") return folderUpper != Upper(rootUpper + sub);
-  if (kind == "SYSTEM32") return folderUpper != Upper(rootUpper + paths_.separator + paths_.systemFolder);
+  if (kind == "WINDOWS") return folderUpper != UpperCaseText(rootUpper + sub);
+  if (kind == "SYSTEM32") return folderUpper != UpperCaseText(rootUpper + paths_.separator + paths_.systemFolder);
   if (kind == "PROGRAMS") {
     // When the expected place cannot be known, the name stays a candidate.
     std::string programFiles;
     if (!ReadProgramFilesDir(programFiles)) return false;
-    return !Has(folderUpper, Upper(Trimmed(programFiles + sub)));
+    return !Contains(folderUpper, UpperCaseText(TrimBlanks(programFiles + sub)));
   }
-  if (kind == "COMMON") return !Has(folderUpper, Upper(Trimmed(folders_.ReadCommonFilesDir() + sub)));
+  if (kind == "COMMON") return !Contains(folderUpper, UpperCaseText(TrimBlanks(folders_.ReadCommonFilesDir() + sub)));
   return false;
 }
 
@@ -98,8 +94,8 @@ bool FileOriginClassifier::ClassifyFileOrigin(int& searchPosition, const std::st
     searchPosition = 0;
     return false;
   }
-  std::string folderUpper = Upper(folder);
-  std::string rootUpper = Upper(folders_.ReadSystemRoot());
+  std::string folderUpper = UpperCaseText(folder);
+  std::string rootUpper = UpperCaseText(folders_.ReadSystemRoot());
   bool recognised = RecognisedBySystemLists(folderUpper, rootUpper, name);
   if (RecognisedAsProgram(folderUpper, name)) recognised = true;
   if (!recognised && RecognisedByVersion({folder + paths_.separator + name, pid, startTime})) recognised = true;

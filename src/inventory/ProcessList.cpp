@@ -4,24 +4,6 @@
 
 namespace vz::inventory {
 
-std::string ProcessRecord::Text() const {
-  std::string text = std::to_string(pid) + ";" + name + ";" + priority + ";";
-  if (opened) text += path + ";";
-  return text;
-}
-
-std::string BuiltProcessList::NamesText() const {
-  std::string text;
-  for (const auto& r : records) text += r.name + "\r\n";
-  return text;
-}
-
-std::string BuiltProcessList::RecordsText() const {
-  std::string text;
-  for (const auto& r : records) text += r.Text() + "\r\n";
-  return text;
-}
-
 ProcessList::ProcessList(platform::ProcessPlatform& processes, ui::MainWindowView& view,
                          const platform::Clock& clock)
     : processes_(processes), view_(view), clock_(clock) {

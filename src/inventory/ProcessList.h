@@ -25,15 +25,10 @@ struct ProcessRecord {
   std::string path;
   bool opened = false;  // false: listed through the snapshot, without a path
   std::uint64_t startTime = 0;
-
-  // The record line "pid;name;priority;path;" (three fields when not opened).
-  std::string Text() const;
 };
 
 struct BuiltProcessList {
   std::vector<ProcessRecord> records;
-  std::string NamesText() const;    // one name per line
-  std::string RecordsText() const;  // one record line per line
 };
 
 class ProcessList {

@@ -86,57 +86,82 @@ PrefilterPlan PlanPrefilter(std::string_view pattern) {
 
 #ifdef VZ_FINDTEXT_X86
 
-bool HasSse2() { return true; }
+namespace {
 
-std::size_t Sse2Search(std::string_view pattern, std::string_view text, std::size_t from) {
+// The pre-filter on 16 text positions at once: bit k is set where the byte at
+// at1 + k takes either form of the first chosen pattern byte and the one at
+// at2 + k either form of the second.
+struct Sse2Lanes {
+  static constexpr std::size_t kWidth = 16;
+  static unsigned Candidates(const PrefilterPlan& plan, const char* at1, const char* at2) {
+    const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at1));
+    const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at2));
+    const __m128i hit1 = _mm_or_si128(_mm_cmpeq_epi8(x1, _mm_set1_epi8(static_cast<char>(plan.first1))),
+                                      _mm_cmpeq_epi8(x1, _mm_set1_epi8(static_cast<char>(plan.second1))));
+    const __m128i hit2 = _mm_or_si128(_mm_cmpeq_epi8(x2, _mm_set1_epi8(static_cast<char>(plan.first2))),
+                                      _mm_cmpeq_epi8(x2, _mm_set1_epi8(static_cast<char>(plan.second2))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hit1, hit2)));
+  }
+};
+
+// The same on 32 positions, compiled for AVX2 and inlined into Avx2Search,
+// which only runs where the processor has it.
+struct Avx2Lanes {
+  static constexpr std::size_t kWidth = 32;
+  __attribute__((target("avx2"))) static unsigned Candidates(const PrefilterPlan& plan, const char* at1,
+                                                             const char* at2) {
+    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at1));
+    const __m256i x2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at2));
+    const __m256i hit1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, _mm256_set1_epi8(static_cast<char>(plan.first1))),
+                                         _mm256_cmpeq_epi8(x1, _mm256_set1_epi8(static_cast<char>(plan.second1))));
+    const __m256i hit2 = _mm256_or_si256(_mm256_cmpeq_epi8(x2, _mm256_set1_epi8(static_cast<char>(plan.first2))),
+                                         _mm256_cmpeq_epi8(x2, _mm256_set1_epi8(static_cast<char>(plan.second2))));
+    return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(hit1, hit2)));
+  }
+};
+
+// The search loop of both widths: whole blocks of window starts from `from`,
+// candidates verified from left to right. Returns the first match, or npos
+// with `next` at the first window start no block covered. Always inlined, so
+// that the AVX2 loop is compiled for AVX2 inside Avx2Search.
+template <class Lanes>
+__attribute__((always_inline)) inline std::size_t PrefilterBlocks(std::string_view pattern, std::string_view text,
+                                                                  std::size_t from, std::size_t& next) {
   const PrefilterPlan plan = PlanPrefilter(pattern);
   const std::size_t lastStart = text.size() - pattern.size();
   const char* base = text.data();
-  const __m128i a1 = _mm_set1_epi8(static_cast<char>(plan.first1));
-  const __m128i b1 = _mm_set1_epi8(static_cast<char>(plan.second1));
-  const __m128i a2 = _mm_set1_epi8(static_cast<char>(plan.first2));
-  const __m128i b2 = _mm_set1_epi8(static_cast<char>(plan.second2));
   std::size_t k = from;
-  // Every load stays inside the text: k + pos + 15 <= lastStart + m - 1 < n.
-  for (; k + 16 <= lastStart + 1; k += 16) {
-    const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + k + plan.pos1));
-    const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + k + plan.pos2));
-    const __m128i hit1 = _mm_or_si128(_mm_cmpeq_epi8(x1, a1), _mm_cmpeq_epi8(x1, b1));
-    const __m128i hit2 = _mm_or_si128(_mm_cmpeq_epi8(x2, a2), _mm_cmpeq_epi8(x2, b2));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hit1, hit2)));
+  // Every load stays inside the text: k + pos + width - 1 <= lastStart + m - 1 < n.
+  for (; k + Lanes::kWidth <= lastStart + 1; k += Lanes::kWidth) {
+    unsigned mask = Lanes::Candidates(plan, base + k + plan.pos1, base + k + plan.pos2);
     while (mask != 0) {
       const std::size_t at = k + static_cast<std::size_t>(__builtin_ctz(mask));
       if (MatchesAt(base + at, pattern)) return at;
       mask &= mask - 1;
     }
   }
-  return k <= lastStart ? HorspoolSearch(pattern, text, k) : kNoMatch;
+  next = k;
+  return kNoMatch;
+}
+
+}  // namespace
+
+bool HasSse2() { return true; }
+
+std::size_t Sse2Search(std::string_view pattern, std::string_view text, std::size_t from) {
+  std::size_t next = from;
+  const std::size_t found = PrefilterBlocks<Sse2Lanes>(pattern, text, from, next);
+  if (found != kNoMatch) return found;
+  return next <= text.size() - pattern.size() ? HorspoolSearch(pattern, text, next) : kNoMatch;
 }
 
 __attribute__((target("avx2"))) std::size_t Avx2Search(std::string_view pattern, std::string_view text,
                                                        std::size_t from) {
-  const PrefilterPlan plan = PlanPrefilter(pattern);
-  const std::size_t lastStart = text.size() - pattern.size();
-  const char* base = text.data();
-  const __m256i a1 = _mm256_set1_epi8(static_cast<char>(plan.first1));
-  const __m256i b1 = _mm256_set1_epi8(static_cast<char>(plan.second1));
-  const __m256i a2 = _mm256_set1_epi8(static_cast<char>(plan.first2));
-  const __m256i b2 = _mm256_set1_epi8(static_cast<char>(plan.second2));
-  std::size_t k = from;
-  for (; k + 32 <= lastStart + 1; k += 32) {
-    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + k + plan.pos1));
-    const __m256i x2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + k + plan.pos2));
-    const __m256i hit1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, a1), _mm256_cmpeq_epi8(x1, b1));
-    const __m256i hit2 = _mm256_or_si256(_mm256_cmpeq_epi8(x2, a2), _mm256_cmpeq_epi8(x2, b2));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(hit1, hit2)));
-    while (mask != 0) {
-      const std::size_t at = k + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (MatchesAt(base + at, pattern)) return at;
-      mask &= mask - 1;
-    }
-  }
+  std::size_t next = from;
+  const std::size_t found = PrefilterBlocks<Avx2Lanes>(pattern, text, from, next);
+  if (found != kNoMatch) return found;
   // Fewer than 32 window starts left: the 16-wide loop and then Horspool finish.
-  return k <= lastStart ? Sse2Search(pattern, text, k) : kNoMatch;
+  return next <= text.size() - pattern.size() ? Sse2Search(pattern, text, next) : kNoMatch;
 }
 
 bool CpuHasAvx2() {

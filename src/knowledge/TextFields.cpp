@@ -43,4 +43,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+bool IsBlank(std::string_view text) { return TrimBlanks(text).empty(); }
+
 }  // namespace vz::knowledge

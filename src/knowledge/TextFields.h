@@ -27,4 +27,7 @@ bool Contains(std::string_view text, std::string_view part);
 // Blanks and control characters (everything up to the space) removed from both ends.
 std::string_view TrimBlanks(std::string_view text);
 
+// True when the text is empty or holds only blanks and control characters.
+bool IsBlank(std::string_view text);
+
 }  // namespace vz::knowledge

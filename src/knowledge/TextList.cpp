@@ -36,13 +36,6 @@ std::string_view TextList::operator[](std::size_t index) const {
   return std::string_view(text_).substr(begin, end - begin - 2);
 }
 
-std::vector<std::string> TextList::Lines() const {
-  std::vector<std::string> lines;
-  lines.reserve(Count());
-  for (std::size_t i = 0; i < Count(); ++i) lines.emplace_back((*this)[i]);
-  return lines;
-}
-
 void TextList::Clear() {
   text_.clear();
   starts_.clear();

@@ -19,8 +19,6 @@ class TextList {
   bool Empty() const { return starts_.empty(); }
   // The line without its CR LF; valid until the list changes.
   std::string_view operator[](std::size_t index) const;
-  // A copy of every line.
-  std::vector<std::string> Lines() const;
   // The lines joined, each followed by CR LF.
   const std::string& Text() const { return text_; }
 

@@ -1,18 +1,16 @@
 #include "knowledge/UpperCase.h"
 
+#include "platform/PlainText.h"
+
 namespace vz::knowledge {
 
-std::string UpperCaseText(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = UpperChar(c);
-  return result;
-}
+namespace {
+// A type of its own, so that the folding loop is inlined with the table.
+constexpr auto kUpperChar = [](char c) { return UpperChar(c); };
+}  // namespace
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
-  return true;
-}
+std::string UpperCaseText(std::string_view text) { return platform::FoldedText(text, kUpperChar); }
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) { return platform::SameFoldedText(a, b, kUpperChar); }
 
 }  // namespace vz::knowledge

@@ -2,17 +2,13 @@
 
 #include <vector>
 
+#include "platform/PlainText.h"
+
 namespace vz::platform {
 
 namespace {
 
 constexpr std::string_view kGroup = "[Desktop Entry]";
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
 
 std::vector<std::string_view> Lines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -27,17 +23,17 @@ std::vector<std::string_view> Lines(std::string_view text) {
 }
 
 bool IsGroupHeader(std::string_view line) {
-  line = TrimBlanks(line);
+  line = TrimLineBlanks(line);
   return !line.empty() && line.front() == '[';
 }
 
 // The value of "Exec=..." (blanks around '=' allowed), or nullopt.
 std::optional<std::string_view> ExecValue(std::string_view line) {
-  line = TrimBlanks(line);
+  line = TrimLineBlanks(line);
   if (line.substr(0, 4) != "Exec") return std::nullopt;
-  std::string_view rest = TrimBlanks(line.substr(4));
+  std::string_view rest = TrimLineBlanks(line.substr(4));
   if (rest.empty() || rest.front() != '=') return std::nullopt;
-  return TrimBlanks(rest.substr(1));
+  return TrimLineBlanks(rest.substr(1));
 }
 
 }  // namespace
@@ -103,7 +99,7 @@ std::optional<std::string> DesktopEntryExec(std::string_view text) {
   bool inGroup = false, sawGroup = false;
   for (std::string_view line : Lines(text)) {
     if (IsGroupHeader(line)) {
-      inGroup = TrimBlanks(line) == kGroup;
+      inGroup = TrimLineBlanks(line) == kGroup;
       sawGroup = sawGroup || inGroup;
       continue;
     }
@@ -133,7 +129,7 @@ std::string WithDesktopEntryExec(std::string_view text, std::string_view name, s
         out.append(execLine).append("\n");
         written = true;
       }
-      inGroup = TrimBlanks(line) == kGroup;
+      inGroup = TrimLineBlanks(line) == kGroup;
       sawGroup = sawGroup || inGroup;
     } else if (inGroup && ExecValue(line)) {
       if (!written) out.append(execLine).append("\n");

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/PlainText.h"
+
 namespace vz::platform {
 
 namespace {
@@ -12,16 +14,6 @@ constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kSerialTag = ";Serial=";
 constexpr std::string_view kLastWriteTag = ";LastWrite=";
 constexpr std::size_t kHexBytesPerLine = 24;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && RegUpper(s.substr(0, prefix.size())) == RegUpper(prefix);
-}
 
 std::optional<std::uint64_t> ParseDecimal(std::string_view s) {
   std::uint64_t v = 0;
@@ -58,10 +50,10 @@ std::optional<std::string> TakeQuoted(std::string_view& s) {
 // "xx,xx,..." (spaces allowed around the commas) -> bytes.
 std::optional<std::string> ParseHexBytes(std::string_view s) {
   std::string out;
-  s = Trim(s);
+  s = TrimLineBlanks(s);
   if (s.empty()) return out;
   while (true) {
-    s = Trim(s);
+    s = TrimLineBlanks(s);
     if (s.size() < 2 && !(s.size() == 1 && HexDigit(s[0]) >= 0)) return std::nullopt;
     int hi = HexDigit(s[0]);
     int lo = s.size() >= 2 ? HexDigit(s[1]) : -1;
@@ -74,7 +66,7 @@ std::optional<std::string> ParseHexBytes(std::string_view s) {
     }
     out.push_back(static_cast<char>(hi * 16 + lo));
     s.remove_prefix(used);
-    s = Trim(s);
+    s = TrimLineBlanks(s);
     if (s.empty()) return out;
     if (s.front() != ',') return std::nullopt;
     s.remove_prefix(1);
@@ -91,14 +83,14 @@ RegValue FromTypedBytes(std::uint32_t type, std::string bytes) {
 
 // The data part after '=': "text", dword:N, hex:..., hex(N):...
 std::optional<RegValue> ParseData(std::string_view s) {
-  s = Trim(s);
+  s = TrimLineBlanks(s);
   if (!s.empty() && s.front() == '"') {
     auto text = TakeQuoted(s);
-    if (!text || !Trim(s).empty()) return std::nullopt;
+    if (!text || !TrimLineBlanks(s).empty()) return std::nullopt;
     return RegValue::String(std::move(*text));
   }
-  if (StartsWithNoCase(s, "dword:")) {
-    std::string_view digits = Trim(s.substr(6));
+  if (StartsWithAscii(s, "dword:")) {
+    std::string_view digits = TrimLineBlanks(s.substr(6));
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     std::uint32_t n = 0;
     for (char c : digits) {
@@ -108,7 +100,7 @@ std::optional<RegValue> ParseData(std::string_view s) {
     }
     return RegValue::Dword(n);
   }
-  if (StartsWithNoCase(s, "hex")) {
+  if (StartsWithAscii(s, "hex")) {
     s.remove_prefix(3);
     std::uint32_t type = static_cast<std::uint32_t>(RegType::Binary);
     if (!s.empty() && s.front() == '(') {
@@ -140,7 +132,7 @@ class Parser {
     bool first = true;
     std::string line;
     while (NextLogicalLine(line)) {
-      std::string_view l = Trim(line);
+      std::string_view l = TrimLineBlanks(line);
       if (first) {
         first = false;
         if (l == kHeader) continue;
@@ -175,12 +167,12 @@ class Parser {
   }
 
   static bool EndsWithBackslash(std::string_view s) {
-    s = Trim(s);
+    s = TrimLineBlanks(s);
     return !s.empty() && s.back() == '\\';
   }
 
   static bool LooksLikeHexPiece(std::string_view s) {
-    s = Trim(s);
+    s = TrimLineBlanks(s);
     if (s.empty()) return false;
     for (char c : s)
       if (!(HexDigit(c) >= 0 || c == ',' || c == ' ' || c == '\t' || c == '\\')) return false;
@@ -203,9 +195,9 @@ class Parser {
         lineNumber_ = savedLine;
         break;
       }
-      std::string_view body = Trim(out);
+      std::string_view body = TrimLineBlanks(out);
       out.assign(body.substr(0, body.size() - 1));
-      out.append(Trim(next));
+      out.append(TrimLineBlanks(next));
     }
     return true;
   }
@@ -247,10 +239,10 @@ class Parser {
       if (!quoted) return Bad();
       name = std::move(*quoted);
     }
-    l = Trim(l);
+    l = TrimLineBlanks(l);
     if (l.empty() || l.front() != '=') return Bad();
     l.remove_prefix(1);
-    if (Trim(l) == "-") return;  // a deletion: nothing to load
+    if (TrimLineBlanks(l) == "-") return;  // a deletion: nothing to load
     auto value = ParseData(l);
     if (!value) return Bad();
     hive_.PutValue(*current_, name, *value);

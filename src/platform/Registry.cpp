@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/PlainText.h"
+
 namespace vz::platform {
 
 const char* RegistryRootName(RegistryRoot root) {
@@ -77,12 +79,7 @@ std::string RegStatus::Text() const { return RegErrorText(code); }
 
 // ---- names -----------------------------------------------------------------
 
-std::string RegUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
+std::string RegUpper(std::string_view text) { return AsciiUpperText(text); }
 
 bool NormalizeKeyPath(std::string_view path, std::string& normalized) {
   normalized.clear();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/AppFolder.h"
+#include "platform/PlainText.h"
 
 namespace vz::platform {
 
@@ -156,8 +157,7 @@ bool KeyEquals(std::string_view block, const Node& node, std::string_view name) 
     char16_t a = U16(block, node.keyStart + 2 * i);
     char b = name[i];
     if (a > 0x7F) return false;
-    auto up = [](int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
-    if (up(static_cast<int>(a)) != up(static_cast<unsigned char>(b))) return false;
+    if (AsciiUpper(static_cast<char>(a)) != AsciiUpper(b)) return false;
   }
   return true;
 }

@@ -9,8 +9,9 @@ namespace vz::protection {
 
 namespace {
 constexpr const char* kBoxCaption = "Orvane shield";
-bool IsBlank(const std::string& text) { return knowledge::TrimBlanks(text).empty(); }
 }  // namespace
+
+using knowledge::IsBlank;
 
 AlertModel::AlertModel(const ui::Ports& ports, ProcessTermination& termination, ExclusionList& exclusions,
                        std::string exclusionFile, const platform::PathConventions& paths)

@@ -1,29 +1,23 @@
 #include "protection/DescriptionLink.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "knowledge/TextFields.h"
+#include "knowledge/UpperCase.h"
 
 namespace vz::protection {
 
 namespace {
 
-std::string Upper(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool HasHttp(const std::string& text) { return Upper(text).find("HTTP://") != std::string::npos; }
-
-bool IsBlank(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= ' '; });
-}
+bool HasHttp(std::string_view text) { return knowledge::UpperCaseText(text).find("HTTP://") != std::string::npos; }
 
 }  // namespace
 
+bool HasQuotedHttpLink(std::string_view text) { return text.find('"') != std::string_view::npos && HasHttp(text); }
+
 LinkAndRest SplitProcessDescriptionLink(const std::string& text) {
+  if (!HasQuotedHttpLink(text)) return {std::string(), text};
   size_t firstQuote = text.find('"');
-  if (firstQuote == std::string::npos || !HasHttp(text)) return {std::string(), text};
 
   // The rest: after the first ")" (the whole text when there is none) up to
   // the next ")" or the end.
@@ -33,7 +27,7 @@ LinkAndRest SplitProcessDescriptionLink(const std::string& text) {
   std::string rest = text.substr(restBegin, restEnd == std::string::npos ? std::string::npos : restEnd - restBegin);
 
   std::string link = text.substr(0, firstQuote);
-  if (IsBlank(link) || !HasHttp(link)) {
+  if (knowledge::IsBlank(link) || !HasHttp(link)) {
     size_t secondQuote = text.find('"', firstQuote + 1);
     link = text.substr(firstQuote + 1,
                        secondQuote == std::string::npos ? std::string::npos : secondQuote - firstQuote - 1);

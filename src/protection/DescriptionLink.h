@@ -2,6 +2,7 @@
 // A description field may carry a web link in the form ("http://...")text.
 // These split it into the link and the text around it.
 #include <string>
+#include <string_view>
 
 namespace vz::protection {
 
@@ -9,6 +10,10 @@ struct LinkAndRest {
   std::string link;
   std::string rest;
 };
+
+// True when the text holds a double quote and "http://" in any case: the
+// sign of a description line that carries a link.
+bool HasQuotedHttpLink(std::string_view text);
 
 // The link of a process description and the text after the link's ")".
 LinkAndRest SplitProcessDescriptionLink(const std::string& text);

@@ -12,13 +12,9 @@ namespace {
 
 std::string TrimmedUpper(std::string_view text) { return knowledge::UpperCaseText(knowledge::TrimBlanks(text)); }
 
-bool IsBlank(std::string_view text) { return knowledge::TrimBlanks(text).empty(); }
-
-bool HasQuotedHttpLink(std::string_view line) {
-  return line.find('"') != std::string::npos && knowledge::UpperCaseText(line).find("HTTP://") != std::string::npos;
-}
-
 }  // namespace
+
+using knowledge::IsBlank;
 
 ProcessDetailsPanel::ProcessDetailsPanel(inventory::ProcessList& list, const knowledge::TextList& descriptions,
                                          const ui::Ports& ports, ProcessTermination& termination,

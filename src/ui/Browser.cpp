@@ -1,19 +1,10 @@
 #include "ui/Browser.h"
 
+#include "platform/PlainText.h"
+
 namespace vz::ui {
 
 namespace {
-
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-  size_t i = 0;
-  for (; prefix[i]; ++i) {
-    if (i >= text.size()) return false;
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
 
 // What a refused text looks like in the log: one line, not too long.
 std::string Shown(const std::string& text) {
@@ -28,9 +19,9 @@ std::string Shown(const std::string& text) {
 
 bool IsWebAddress(const std::string& url) {
   size_t host;
-  if (StartsWithNoCase(url, "http://"))
+  if (platform::StartsWithAscii(url, "http://"))
     host = 7;
-  else if (StartsWithNoCase(url, "https://"))
+  else if (platform::StartsWithAscii(url, "https://"))
     host = 8;
   else
     return false;

@@ -18,6 +18,10 @@ struct DialogRequest {
 
 // The answer a box gives when nobody can answer it: the one that changes nothing.
 DialogAnswer SafeAnswer(DialogButtons buttons);
+// Whether the buttons offer that answer.
+bool Offers(DialogButtons buttons, DialogAnswer answer);
+// The answer's button caption: "OK", "Cancel", "Yes", "No".
+const char* AnswerName(DialogAnswer answer);
 
 class Dialogs {
  public:

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "ArchiveTestSupport.h"
@@ -22,10 +24,11 @@ struct ToolRun {
   std::string err;
 };
 
-// Runs vazeru-pack with stdin from /dev/null (no terminal to ask).
-ToolRun Pack(const TempDir& dir, const std::string& args) {
-  std::string command = testsupport::ProgramPath("vazeru-pack") + " " + args + " </dev/null >" + dir.file("stdout") +
-                        " 2>" + dir.file("stderr");
+// Runs vazeru-pack with stdin from /dev/null (no terminal to ask), after the
+// shell commands of `shellSetUp`.
+ToolRun Pack(const TempDir& dir, const std::string& args, const std::string& shellSetUp = "") {
+  std::string command = shellSetUp + testsupport::ProgramPath("vazeru-pack") + " " + args + " </dev/null >" +
+                        dir.file("stdout") + " 2>" + dir.file("stderr");
   int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.file("stdout")), ReadFile(dir.file("stderr"))};
 }
@@ -89,6 +92,31 @@ TEST(PackTool, DamageAndMisuseGiveNonZeroStatusAndOneLineErrors) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.pck")));
   EXPECT_NE(Pack(dir, "frobnicate").status, 0);
   EXPECT_NE(Pack(dir, "extract " + dir.file("p.pck") + " " + dir.file("no/such/dir")).status, 0);
+}
+
+// The disk fills up while an archive is written over an old one: the old one
+// stays as it was, nothing of the new one is left, and the failure is said.
+TEST(PackTool, CreateOnAFullDiskKeepsTheOldArchive) {
+  TempDir dir;
+  WriteFile(dir.file("old.txt"), "old contents");
+  ASSERT_EQ(Pack(dir, "create " + dir.file("a.pck") + " " + dir.file("old.txt")).status, 0);
+  const std::string before = ReadFile(dir.file("a.pck"));
+  std::mt19937 random(3);
+  std::string noise(300000, '\0');
+  for (char& c : noise) c = static_cast<char>(random());  // does not compress below the limit
+  WriteFile(dir.file("noise.bin"), noise);
+
+  // Files may not grow past 64 KiB (128 blocks of 512 bytes); a write past it
+  // fails with "File too large" instead of ending the program.
+  ToolRun full = Pack(dir, "create " + dir.file("a.pck") + " " + dir.file("noise.bin"), "trap '' XFSZ; ulimit -f 128; ");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err.rfind("vazeru-pack: ", 0), 0u) << full.err;
+  EXPECT_EQ(testsupport::CountOccurrences(full.err, "\n"), 1u) << full.err;
+  EXPECT_EQ(ReadFile(dir.file("a.pck")), before);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.pck", "noise.bin", "old.txt", "stderr", "stdout"}));
 }
 
 }  // namespace

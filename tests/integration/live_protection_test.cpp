@@ -1,6 +1,7 @@
 // Live protection end to end: a program folder with packed data lists, the
 // real /proc, real child processes under listed names, and the scripted alert.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "platform/AppFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/linux/ProcfsProcesses.h"
+#include "platform/testing/PeImageBuilder.h"
 #include "support/TestSupport.h"
 #include "ui/scripted/ScriptedPorts.h"
 
@@ -106,6 +108,26 @@ TEST_F(LiveProtection, NoAlertWithoutProgramFileOrWhenTheFileIsGone) {
   RunFirstRefresh();
   // kthreadd is listed too, but has no program file: never flagged.
   EXPECT_TRUE(shown.empty());
+}
+
+// What is judged is the program that runs. A file claiming to be Microsoft's
+// put at a listed program's path while it runs does not clear it, and a FIFO
+// put at another's path never holds up the refresh.
+TEST_F(LiveProtection, AListedProgramIsJudgedByWhatRunsNotByWhatItsPathNowHolds) {
+  ChildProcess spy(programs.path(), Unique("vz-spy-one"));
+  ChildProcess hidden(programs.path(), Unique("vz-spy-two"));
+  platform::testing::VersionResourceLayout microsoft;
+  microsoft.strings = {{"CompanyName", "Microsoft Corporation"}};
+  ASSERT_TRUE(platform::RemoveFile(spy.path()));
+  testsupport::WriteFile(spy.path(), platform::testing::BuildPeImage(platform::testing::BuildVersionBlock(microsoft)));
+  ASSERT_TRUE(platform::RemoveFile(hidden.path()));
+  ASSERT_EQ(::mkfifo(hidden.path().c_str(), 0600), 0);
+
+  EXPECT_TRUE(testsupport::ReturnsPromptly([&] { RunFirstRefresh(); }, hidden.path()));
+  // The FIFO is no program file: that process is passed over, as one whose
+  // file is gone; the other is alerted.
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].location, spy.path());
 }
 
 TEST_F(LiveProtection, TwoListedChildrenGiveTwoAlertsInListOrder) {

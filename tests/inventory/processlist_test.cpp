@@ -1,6 +1,7 @@
 // The process list over the real /proc with real child processes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -66,11 +67,10 @@ TEST_F(ProcessListTest, ProcessThatCannotBeOpenedIsListedWithoutPath) {
   EXPECT_FALSE(list.Table().Cell(0, row).empty());
   EXPECT_EQ(list.Table().Cell(6, row), "");
   BuiltProcessList built = list.BuildProcessList();
-  for (const auto& r : built.records) {
-    if (r.pid == 2) {
-      EXPECT_EQ(r.Text(), "2;" + r.name + ";" + r.priority + ";");
-    }
-  }
+  auto kthreadd = std::find_if(built.records.begin(), built.records.end(), [](const auto& r) { return r.pid == 2; });
+  ASSERT_NE(kthreadd, built.records.end());
+  EXPECT_FALSE(kthreadd->opened);
+  EXPECT_TRUE(kthreadd->path.empty());
 }
 
 TEST_F(ProcessListTest, ChangeDetectionCountsTestsNotProcesses) {

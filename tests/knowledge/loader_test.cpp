@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "FakeExtractor.h"
+#include "TextListLines.h"
 #include "app/ShieldLog.h"
 #include "knowledge/DataAge.h"
 #include "knowledge/KnowledgeLoader.h"
@@ -92,16 +93,16 @@ TEST_F(LoadKnowledge, MergesUpdatesSeparatesSpywareAndShowsCounts) {
             " X \tBlank around\tspy3.exe\t\r\n");
   Load();
 
-  EXPECT_EQ(base.SpywareList().Lines(),
+  EXPECT_EQ(LinesOf(base.SpywareList()),
             (Lines{"Spyware\tHeader\t\t", "X\tGator\tgator.exe\tAdware", " X \tBlank around\tspy3.exe\t",
                    "x\tLower x\tspy2.exe\t", "X\tUpdate spy\tspy1.exe\tfirst", "X\tLast known line\tlastknown.exe\t"}));
-  EXPECT_EQ(base.AllKnownList().Lines(),
+  EXPECT_EQ(LinesOf(base.AllKnownList()),
             (Lines{"Known\tHeader\t\t", "X\tMarked but not last\tmarked.exe\t", "A\tEditor\tnotepad.exe\tText editor",
                    "Xylo\tNot a marker\txylo.exe\t", "\t\t\tcontinued description", "Spyware\tHeader\t\t",
                    "X\tGator\tgator.exe\tAdware", " X \tBlank around\tspy3.exe\t", "x\tLower x\tspy2.exe\t",
                    "X\tUpdate spy\tspy1.exe\tfirst", "X\tLast known line\tlastknown.exe\t"}));
   EXPECT_EQ(base.AllKnownList().FindLine("\tSPY1.EXE\t"), 9u);
-  EXPECT_EQ(base.SpecialList().Lines(), (Lines{"svchost.exe\tSYSTEM32"}));
+  EXPECT_EQ(LinesOf(base.SpecialList()), (Lines{"svchost.exe\tSYSTEM32"}));
 
   EXPECT_EQ(ui.mainWindow.statusPanels[1], "Known Spyware : 5");
   EXPECT_EQ(ui.mainWindow.statusPanels[2], "All Known : 10");
@@ -130,7 +131,7 @@ TEST_F(LoadKnowledge, SingleUpdateLineShowsZeroPercent) {
   Load();
   EXPECT_EQ(LastActionHistory(),
             (Lines{"Initilizing data 0%", "Merging With received Updates", "Merging With Updates  0%", "Ready"}));
-  EXPECT_EQ(base.SpywareList().Lines(), (Lines{"X\tOnly\tonly.exe\t"}));
+  EXPECT_EQ(LinesOf(base.SpywareList()), (Lines{"X\tOnly\tonly.exe\t"}));
   EXPECT_EQ(base.AllKnownList().Count(), 3u);
 }
 
@@ -157,8 +158,8 @@ TEST_F(LoadKnowledge, MissingArchivesAndMembersAreLoggedAndListsStayEmpty) {
 TEST_F(LoadKnowledge, UpdatesMergeIntoAnEmptyKnownList) {
   WriteFile(dir.file("Procupd.txt"), "X\tSpy\tspy.exe\t\r\nA\tTool\ttool.exe\t\r\n");
   Load();
-  EXPECT_EQ(base.SpywareList().Lines(), (Lines{"X\tSpy\tspy.exe\t"}));
-  EXPECT_EQ(base.AllKnownList().Lines(), (Lines{"A\tTool\ttool.exe\t", "X\tSpy\tspy.exe\t"}));
+  EXPECT_EQ(LinesOf(base.SpywareList()), (Lines{"X\tSpy\tspy.exe\t"}));
+  EXPECT_EQ(LinesOf(base.AllKnownList()), (Lines{"A\tTool\ttool.exe\t", "X\tSpy\tspy.exe\t"}));
 }
 
 TEST_F(LoadKnowledge, DamagedArchiveIsLoggedAndTheLoadGoesOn) {
@@ -182,7 +183,7 @@ TEST_F(LoadKnowledge, UnpackedSpywareListLeftInPlaceIsUsedWithoutExtracting) {
   WriteFile(dir.file("Proclist.txt"), "left\r\nover\r\n");
   Load();
   EXPECT_TRUE(std::find(extractor.calls.begin(), extractor.calls.end(), "Proc2.pck") == extractor.calls.end());
-  EXPECT_EQ(base.SpywareList().Lines(), (Lines{"left", "over"}));
+  EXPECT_EQ(LinesOf(base.SpywareList()), (Lines{"left", "over"}));
 
   // The main window's creation removes such copies first, so a start unpacks afresh.
   WriteFile(dir.file("Proclist.txt"), "stale\r\n");
@@ -194,7 +195,7 @@ TEST_F(LoadKnowledge, UnpackedSpywareListLeftInPlaceIsUsedWithoutExtracting) {
   EXPECT_TRUE(platform::FileExists(dir.file("Special.txt")));
   base = KnowledgeBase();
   Load();
-  EXPECT_EQ(base.SpywareList().Lines(), (Lines{"fresh"}));
+  EXPECT_EQ(LinesOf(base.SpywareList()), (Lines{"fresh"}));
 }
 
 TEST_F(LoadKnowledge, LeftoverSpecialListIsOverwrittenOnlyOnYes) {
@@ -203,14 +204,14 @@ TEST_F(LoadKnowledge, LeftoverSpecialListIsOverwrittenOnlyOnYes) {
   ui.dialogs.answers = {ui::DialogAnswer::No};
   Load();
   EXPECT_TRUE(ui.dialogs.WasShown("Special.txt exists. Do you want to overwrite the file?"));
-  EXPECT_EQ(base.SpecialList().Lines(), (Lines{"old.exe\tWINDOWS"}));
+  EXPECT_EQ(LinesOf(base.SpecialList()), (Lines{"old.exe\tWINDOWS"}));
   EXPECT_FALSE(platform::FileExists(dir.file("Special.txt")));
 
   WriteFile(dir.file("Special.txt"), "old.exe\tWINDOWS\r\n");
   ui.dialogs.answers = {ui::DialogAnswer::Yes};
   base = KnowledgeBase();
   Load();
-  EXPECT_EQ(base.SpecialList().Lines(), (Lines{"new.exe\tPROGRAMS\t/new"}));
+  EXPECT_EQ(LinesOf(base.SpecialList()), (Lines{"new.exe\tPROGRAMS\t/new"}));
 
   // Cancel ends the extraction with an error: logged, list empty, and the
   // user's file, which this extraction did not write, kept as it was.

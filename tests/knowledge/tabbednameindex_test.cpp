@@ -64,8 +64,12 @@ TEST(TabbedNameIndex, KnowledgeBaseRebuildsAfterTheListChanges) {
   EXPECT_EQ(base.FindSpywareName("ONE.EXE", 2), 6u);
   base.SpywareList().Add("X\tTwo\ttwo.exe\td");
   EXPECT_NE(base.FindSpywareName("two.exe", 2), 0u);
+  // A copy answers from its own list once the original's changes.
   KnowledgeBase copy = base;
-  EXPECT_EQ(copy.FindSpywareName("two.exe", 2), base.FindSpywareName("two.exe", 2));
+  base.SpywareList().LoadFromText("X\tThree\tthree.exe\td\r\n");
+  EXPECT_EQ(base.FindSpywareName("two.exe", 2), 0u);
+  EXPECT_NE(copy.FindSpywareName("two.exe", 2), 0u);
+  EXPECT_EQ(copy.FindSpywareName("three.exe", 2), 0u);
 }
 
 }  // namespace

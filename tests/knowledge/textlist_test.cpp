@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TextListLines.h"
+
 #include "knowledge/FindText.h"
 #include "knowledge/NameList.h"
 #include "knowledge/TextFields.h"
@@ -70,7 +72,7 @@ TEST(TextListTest, SplitsEveryLineEndAndKeepsTheJoinedTextInStep) {
   list.Add("four");
   EXPECT_EQ(list.Text(), "zero\r\none\r\ntwo\r\nthree\r\nfour\r\n");
   list.RemoveAt({3, 1, 3});
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"zero", "two", "four"}));
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"zero", "two", "four"}));
   EXPECT_EQ(list.Text(), "zero\r\ntwo\r\nfour\r\n");
   EXPECT_EQ(list.FindLine("FOUR"), 2u);
   list.AddAll({"five", "six"});
@@ -86,14 +88,14 @@ TEST(TextListTest, AdoptsJoinedTextAndNormalisesAnyOther) {
     adopted.AdoptText(std::string(bytes));
     copied.LoadFromText(bytes);
     EXPECT_EQ(adopted.Text(), copied.Text()) << bytes;
-    EXPECT_EQ(adopted.Lines(), SplitTextLines(bytes)) << bytes;
+    EXPECT_EQ(LinesOf(adopted), SplitTextLines(bytes)) << bytes;
   }
 }
 
 TEST(TextListTest, EditsKeepLinesAndTextInStep) {
   TextList list({"zero", "one", "two", "three", "four"});
   list.RemoveAt({0, 4, 2, 9});  // an index past the end is ignored
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"one", "three"}));
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"one", "three"}));
   EXPECT_EQ(list.Text(), "one\r\nthree\r\n");
   EXPECT_EQ(list.LineAt(6), 1u);
   for (int i = 0; i < 40; ++i) list.Add(list[0]);  // its own line, while the text grows

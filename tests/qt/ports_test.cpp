@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMessageBox>
 #include <QThread>
@@ -82,6 +83,25 @@ TEST(QtPorts, EveryBoxCarriesTheProgramsIconAndItsWholeCaption) {
   EXPECT_GE(width, QFontMetrics(title).horizontalAdvance("Orvane shield") + 4 * 30);
 }
 
+// Shuts the dispatcher down the moment a request of another thread reaches
+// the UI thread, before the request runs: the caller is then surely waiting.
+class ShutDownOnArrival final : public QObject {
+ public:
+  explicit ShutDownOnArrival(QtDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    // The dispatcher's receiver is a plain QObject; queued calls of Qt's own go elsewhere.
+    if (!arrived && event->type() == QEvent::MetaCall && receiver->metaObject() == &QObject::staticMetaObject) {
+      arrived = true;
+      dispatcher_.Shutdown();
+    }
+    return false;
+  }
+  bool arrived = false;
+
+ private:
+  QtDispatcher& dispatcher_;
+};
+
 TEST(QtPorts, DispatcherRunsOnTheUiThreadAndLetsGoAtShutdown) {
   QtDispatcher dispatcher;
   // On the UI thread it runs at once.
@@ -104,14 +124,22 @@ TEST(QtPorts, DispatcherRunsOnTheUiThreadAndLetsGoAtShutdown) {
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(onUiThread);
 
-  // A call waiting while the UI thread shuts down returns false and never runs.
+  // A call already waiting when the UI thread shuts down returns false and
+  // never runs, though its request reaches the UI thread after the shutdown.
+  ShutDownOnArrival shutDown(dispatcher);
+  qApp->installEventFilter(&shutDown);
   std::atomic<bool> lateRan{false};
-  std::thread late([&] { result = dispatcher.RunAndWait([&] { lateRan = true; }) ? 1 : 0; });
-  testsupport::SleepMs(50);
   result = -1;
-  dispatcher.Shutdown();
+  std::thread late([&] { result = dispatcher.RunAndWait([&] { lateRan = true; }) ? 1 : 0; });
+  EXPECT_TRUE(testsupport::WaitUntil(
+      [&] {
+        QCoreApplication::processEvents();
+        return result != -1;
+      },
+      5000));
   late.join();
-  QCoreApplication::processEvents();
+  qApp->removeEventFilter(&shutDown);
+  EXPECT_TRUE(shutDown.arrived);
   EXPECT_EQ(result, 0);
   EXPECT_FALSE(lateRan);
   EXPECT_FALSE(dispatcher.RunAndWait([] {}));
@@ -126,11 +154,11 @@ TEST(QtPorts, TimerDoesNotFireAgainInsideItsOwnHandler) {
     ++calls;
     if (inside) ++nested;
     inside = true;
-    // The handler lets events run for a while, as the long steps do.
-    for (int i = 0; i < 5; ++i) {
-      testsupport::SleepMs(5);
-      QCoreApplication::processEvents();
-    }
+    // The handler lets events run until the timer has fallen due a few
+    // times over, as the long steps do.
+    QElapsedTimer running;
+    running.start();
+    while (!running.hasExpired(4 * timer->IntervalMs())) QCoreApplication::processEvents();
     inside = false;
   });
   EXPECT_FALSE(timer->IsRunning());

@@ -29,6 +29,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Spawn attributes that start a child with no signal blocked, whatever the
+// spawning thread blocks.
+class NoSignalBlocked {
+ public:
+  NoSignalBlocked() {
+    posix_spawnattr_init(&attributes_);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes_, &none);
+    posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK);
+  }
+  ~NoSignalBlocked() { posix_spawnattr_destroy(&attributes_); }
+  NoSignalBlocked(const NoSignalBlocked&) = delete;
+  NoSignalBlocked& operator=(const NoSignalBlocked&) = delete;
+  const posix_spawnattr_t* Get() const { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_;
+};
+
 std::string TemporaryBase() {
   const char* base = std::getenv("TMPDIR");
   return base && *base ? base : "/tmp";
@@ -78,15 +98,9 @@ ChildProcess::ChildProcess(const std::string& folder, const std::string& name, i
   } else {
     argv = {path_.data(), nullptr};
   }
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
-  int rc = niceness != 0 ? posix_spawnp(&pid_, "nice", nullptr, &attr, argv.data(), environ)
-                         : posix_spawn(&pid_, path_.c_str(), nullptr, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
+  NoSignalBlocked attributes;
+  int rc = niceness != 0 ? posix_spawnp(&pid_, "nice", nullptr, attributes.Get(), argv.data(), environ)
+                         : posix_spawn(&pid_, path_.c_str(), nullptr, attributes.Get(), argv.data(), environ);
   if (rc != 0) throw std::runtime_error("cannot start " + path_);
   // Wait until the child runs its own program (after nice's exec), so that
   // /proc shows the final name and path.
@@ -142,14 +156,8 @@ ProgramRun::ProgramRun(const std::vector<std::string>& argv, const std::vector<s
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
-  int rc = posix_spawn(&pid_, args[0], &actions, &attr, args.data(), envp.data());
-  posix_spawnattr_destroy(&attr);
+  NoSignalBlocked attributes;
+  int rc = posix_spawn(&pid_, args[0], &actions, attributes.Get(), args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (typedInput) {
     ::close(input[0]);

@@ -8,29 +8,8 @@
 
 namespace vz::pack {
 
-namespace {
-
-const char* AnswerName(ui::DialogAnswer answer) {
-  switch (answer) {
-    case ui::DialogAnswer::Ok: return "OK";
-    case ui::DialogAnswer::Cancel: return "Cancel";
-    case ui::DialogAnswer::Yes: return "Yes";
-    case ui::DialogAnswer::No: return "No";
-  }
-  return "?";
-}
-
-bool Offers(ui::DialogButtons buttons, ui::DialogAnswer answer) {
-  switch (buttons) {
-    case ui::DialogButtons::Ok: return answer == ui::DialogAnswer::Ok;
-    case ui::DialogButtons::OkCancel: return answer == ui::DialogAnswer::Ok || answer == ui::DialogAnswer::Cancel;
-    case ui::DialogButtons::YesNo: return answer == ui::DialogAnswer::Yes || answer == ui::DialogAnswer::No;
-    case ui::DialogButtons::YesNoCancel: return answer != ui::DialogAnswer::Ok;
-  }
-  return false;
-}
-
-}  // namespace
+using ui::AnswerName;
+using ui::Offers;
 
 TerminalDialogs::TerminalDialogs(AnswerPolicy policy)
     : policy_(policy), interactive_(::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0) {}

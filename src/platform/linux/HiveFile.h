@@ -40,8 +40,6 @@ class HiveFile {
     loadFilter_ = std::move(filter);
     loaded_ = false;
   }
-  // Whether the last loaded file had lines that were not well-formed.
-  bool Damaged() const { return damaged_; }
 
   // Locks, reloads, runs `change`; writes the file when it reports a change.
   using Change = std::function<RegStatus(Hive&, bool& changed)>;

@@ -210,13 +210,6 @@ WatchFolders HiveFileRegistry::FoldersFor(RegistryRoot root, const std::string& 
   return folders;
 }
 
-bool HiveFileRegistry::HiveDamaged(RegistryRoot root) {
-  std::lock_guard lock(mutex_);
-  HiveFile& hive = HiveOf(root);
-  hive.Current();
-  return hive.Damaged();
-}
-
 bool StateChanged(const WatchState& before, const WatchState& after, std::uint32_t filter) {
   if (SnapshotChanged(before.hive, after.hive, filter)) return true;
   return (filter & kNotifyChangeLastSet) != 0 && before.runListing != after.runListing;

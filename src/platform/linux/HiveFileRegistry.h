@@ -44,8 +44,6 @@ class HiveFileRegistry final : public RegistryStore {
 
   WatchState CaptureState(RegistryRoot root, const std::string& path);
   WatchFolders FoldersFor(RegistryRoot root, const std::string& path);
-  // Whether the hive of the root had damaged lines at its last load.
-  bool HiveDamaged(RegistryRoot root);
 
  private:
   HiveFile& HiveOf(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? user_ : machine_; }

@@ -4,27 +4,6 @@
 
 namespace vz::ui::console {
 
-const char* AnswerName(DialogAnswer answer) {
-  switch (answer) {
-    case DialogAnswer::Ok: return "OK";
-    case DialogAnswer::Cancel: return "Cancel";
-    case DialogAnswer::Yes: return "Yes";
-    case DialogAnswer::No: return "No";
-  }
-  return "?";
-}
-
-bool Offers(DialogButtons buttons, DialogAnswer answer) {
-  switch (buttons) {
-    case DialogButtons::Ok: return answer == DialogAnswer::Ok;
-    case DialogButtons::OkCancel: return answer == DialogAnswer::Ok || answer == DialogAnswer::Cancel;
-    case DialogButtons::YesNo: return answer == DialogAnswer::Yes || answer == DialogAnswer::No;
-    case DialogButtons::YesNoCancel:
-      return answer == DialogAnswer::Yes || answer == DialogAnswer::No || answer == DialogAnswer::Cancel;
-  }
-  return false;
-}
-
 namespace {
 
 const char* ChoicesText(DialogButtons buttons) {

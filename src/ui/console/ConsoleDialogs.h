@@ -25,8 +25,4 @@ class ConsoleDialogs final : public Dialogs {
   std::optional<DialogAnswer> policy_;
 };
 
-const char* AnswerName(DialogAnswer answer);
-// Whether the buttons offer that answer.
-bool Offers(DialogButtons buttons, DialogAnswer answer);
-
 }  // namespace vz::ui::console
