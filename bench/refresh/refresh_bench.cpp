@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   vz::protection::AlertModel alert(ports, termination, exclusions, folder + "/EXCFDir.QVA");
   vz::inventory::FileOriginClassifier classifier(
       knowledge, folderValues, [&](const std::string& f, const std::string& n) { return exclusions.IsExcluded(f, n); });
-  vz::app::ShieldLog log;
+  vz::log::ShieldLog log;
   // A fresh scanner has seen no process yet: every one is classified and looked up.
   std::unique_ptr<vz::protection::ProcessScanner> scanner;
   auto freshScanner = [&] {

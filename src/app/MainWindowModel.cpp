@@ -65,7 +65,7 @@ bool OptionsButtonAvailable(OptionsButton button) {
   return button != OptionsButton::ViewDownloadLog && button != OptionsButton::RunUpdateNow;
 }
 
-MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, ShieldLog& log,
+MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, log::ShieldLog& log,
                                  inventory::ProcessList& processes, const knowledge::KnowledgeBase& knowledge,
                                  platform::RegistryStore& registry, std::function<void()> exitApplication)
     : ports_(ports),

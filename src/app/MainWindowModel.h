@@ -12,9 +12,9 @@
 
 #include "app/HintPlacement.h"
 #include "app/LiveOptions.h"
-#include "app/ShieldLog.h"
 #include "inventory/ProcessList.h"
 #include "knowledge/KnowledgeBase.h"
+#include "log/ShieldLog.h"
 #include "platform/Registry.h"
 #include "ui/Ports.h"
 
@@ -81,7 +81,7 @@ class MainWindowModel {
     std::function<bool(const std::vector<std::string>& argv, std::string& error)> launchHidden;
   };
 
-  MainWindowModel(const ui::Ports& ports, LiveOptions& options, ShieldLog& log, inventory::ProcessList& processes,
+  MainWindowModel(const ui::Ports& ports, LiveOptions& options, log::ShieldLog& log, inventory::ProcessList& processes,
                   const knowledge::KnowledgeBase& knowledge, platform::RegistryStore& registry,
                   std::function<void()> exitApplication);
   ~MainWindowModel();
@@ -154,7 +154,7 @@ class MainWindowModel {
 
   ui::Ports ports_;
   LiveOptions& options_;
-  ShieldLog& log_;
+  log::ShieldLog& log_;
   inventory::ProcessList& processes_;
   const knowledge::KnowledgeBase& knowledge_;
   platform::RegistryStore& registry_;

@@ -10,13 +10,13 @@
 #include "app/LiveOptions.h"
 #include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
-#include "app/ShieldLog.h"
 #include "archive/ArchiveExtraction.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
 #include "knowledge/ArchiveExtractor.h"
 #include "knowledge/KnowledgeBase.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
@@ -67,7 +67,7 @@ class Shield {
   // Writes the shield log to AppFolder + "Vazeru.log"; false on failure.
   bool SaveLog() const;
 
-  ShieldLog& Log() { return log_; }
+  log::ShieldLog& Log() { return log_; }
   inventory::ProcessList& Processes() { return processList_; }
   MainCycle& Cycle() { return cycle_; }
   LiveOptions& Options() { return options_; }
@@ -93,7 +93,7 @@ class Shield {
   std::string dataFolder_;
   std::string restartProgram_;
   LiveOptions options_;
-  ShieldLog log_;
+  log::ShieldLog log_;
   inventory::ProcessList processList_;
   MainCycle cycle_;
   knowledge::KnowledgeBase knowledge_;

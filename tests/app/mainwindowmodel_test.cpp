@@ -52,7 +52,7 @@ class MainWindowModelTest : public ::testing::Test {
   ui::scripted::ScriptedFrontEnd front;
   ui::Ports ports = front.ports();
   LiveOptions options;
-  ShieldLog log{clock};
+  log::ShieldLog log{clock};
   inventory::ProcessList processes{fake, *ports.mainWindow, clock};
   knowledge::KnowledgeBase knowledge;
   std::unique_ptr<platform::RegistryStore> registry;

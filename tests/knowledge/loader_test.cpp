@@ -5,9 +5,9 @@
 #include <ctime>
 
 #include "FakeExtractor.h"
-#include "app/ShieldLog.h"
 #include "knowledge/DataAge.h"
 #include "knowledge/KnowledgeLoader.h"
+#include "log/ShieldLog.h"
 #include "platform/FileMetadata.h"
 #include "platform/FileSystem.h"
 #include "platform/testing/FakeClock.h"
@@ -70,7 +70,7 @@ class LoadKnowledge : public ::testing::Test {
 
   TempDir dir;
   platform::testing::FakeClock clock;
-  app::ShieldLog log{clock};
+  log::ShieldLog log{clock};
   ui::scripted::ScriptedFrontEnd ui;
   FakeExtractor extractor{&ui.dialogs};
   KnowledgeBase base;
