@@ -3,11 +3,12 @@
 
 #include <cstdio>
 
+#include "CapturedOutput.h"
 #include "inventory/ProcessList.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "platform/testing/FakeClock.h"
 #include "platform/testing/FakeProcesses.h"
 #include "protection/AlertModel.h"
-#include "CapturedOutput.h"
 #include "support/TestSupport.h"
 #include "ui/console/ConsoleAlertView.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -38,7 +39,7 @@ class ConsoleAlertTest : public ::testing::Test {
     ASSERT_EQ(::pipe(fds), 0);
     ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     ::close(fds[1]);
-    platform::TerminalInput in(fds[0]);
+    platform::TerminalInput in(platform::WaitableForDescriptor(fds[0]));
     ConsoleInput input(in);
     ConsoleAlertView view(out, input, policy);
     ports.alert = &view;

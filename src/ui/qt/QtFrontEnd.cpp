@@ -5,6 +5,7 @@
 
 #include "app/Shield.h"
 #include "platform/SingleInstance.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/ShieldIcon.h"
 #include "ui/qt/ShowAtStart.h"
@@ -22,8 +23,9 @@ QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
   bool tray = options_.tray == TrayMode::Available ||
               (options_.tray == TrayMode::Auto && QSystemTrayIcon::isSystemTrayAvailable());
   reachable_.SetTrayAvailable(tray);
-  if (options_.terminationSignals && options_.terminationSignals->Descriptor() >= 0) {
-    auto notifier = std::make_unique<QSocketNotifier>(options_.terminationSignals->Descriptor(), QSocketNotifier::Read);
+  if (options_.terminationSignals && options_.terminationSignals->WaitHandle().IsValid()) {
+    auto notifier = std::make_unique<QSocketNotifier>(platform::DescriptorOf(options_.terminationSignals->WaitHandle()),
+                                                      QSocketNotifier::Read);
     QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] {
       if (options_.terminationSignals->Drain()) Terminate();
     });
@@ -66,8 +68,8 @@ void QtFrontEnd::Terminate() {
 }
 
 void QtFrontEnd::WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) {
-  if (listener.Descriptor() < 0) return;
-  auto notifier = std::make_unique<QSocketNotifier>(listener.Descriptor(), QSocketNotifier::Read);
+  if (!listener.WaitHandle().IsValid()) return;
+  auto notifier = std::make_unique<QSocketNotifier>(platform::DescriptorOf(listener.WaitHandle()), QSocketNotifier::Read);
   QObject::connect(notifier.get(), &QSocketNotifier::activated, [&listener, onActivate] {
     int count = listener.AcceptPending();
     for (int i = 0; i < count; ++i) onActivate();
