@@ -26,7 +26,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           knowledge_, folders_,
           [this](const std::string& folder, const std::string& name) { return exclusions_.IsExcluded(folder, name); },
           services.paths),
-      scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.clock, services.paths),
+      scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.paths, services.clock),
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();

@@ -34,12 +34,13 @@ inline constexpr const char* kApplicationTitle = "Orvane shield";
 inline constexpr const char* kMainWindowCaption = "Orvane Vazeru";
 inline constexpr const char* kLogFileName = "Vazeru.log";
 
-// The machine services one shield runs on.
+// The machine services one shield runs on. The path conventions are those of
+// the machine being protected: the program's entry chooses them.
 struct ShieldServices {
   platform::ProcessPlatform& processes;
   platform::RegistryStore& registry;
+  const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
-  const platform::PathConventions& paths = platform::LinuxPathConventions();
 };
 
 class Shield {

@@ -10,7 +10,7 @@ namespace vz::protection {
 ProcessScanner::ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
                                const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge,
                                AlertModel& alert, log::ShieldLog& log, const ui::Ports& ports,
-                               const platform::Clock& clock, const platform::PathConventions& paths)
+                               const platform::PathConventions& paths, const platform::Clock& clock)
     : list_(list),
       classifier_(classifier),
       folders_(folders),

@@ -22,8 +22,8 @@ class ProcessScanner {
  public:
   ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
                  const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge, AlertModel& alert,
-                 log::ShieldLog& log, const ui::Ports& ports, const platform::Clock& clock = platform::SystemClock(),
-                 const platform::PathConventions& paths = platform::LinuxPathConventions());
+                 log::ShieldLog& log, const ui::Ports& ports, const platform::PathConventions& paths,
+                 const platform::Clock& clock = platform::SystemClock());
 
   // Scans the process shown at list position `position`.
   void ScanProcess(const std::string& name, std::uint32_t pid, int position);

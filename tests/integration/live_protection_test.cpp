@@ -31,7 +31,7 @@ class LiveProtection : public ::testing::Test {
          "X\tKernel Spy\tkthreadd\tListed but has no program file\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry}, app::CommandLine{},
+    shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry, platform::LinuxPathConventions()}, app::CommandLine{},
                                            [] {});
     shield->CreateWindows();
     front.alert.onShow = [this](protection::AlertModel& alert) {

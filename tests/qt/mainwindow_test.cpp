@@ -221,7 +221,7 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
     front.View().Tray().Action(TrayCommand::ExitVazeru)->trigger();
   });
   user.start(50);
-  int code = app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry}, *region);
+  int code = app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry, platform::LinuxPathConventions()}, *region);
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(shown);
   EXPECT_FALSE(front.View().Tray().IsVisible());
@@ -284,7 +284,7 @@ TEST(QtMainWindow, AlreadyRunningBoxNeedsNoWindow) {
     box->button(QMessageBox::Ok)->click();
   });
   RunningElsewhere region;
-  EXPECT_EQ(app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry}, region), 0);
+  EXPECT_EQ(app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry, platform::LinuxPathConventions()}, region), 0);
   EXPECT_EQ(text, "Orvane Vazeru is already running.");
   EXPECT_EQ(caption, "Orvane shield");
   EXPECT_EQ(region.requests, 1);

@@ -43,7 +43,7 @@ class ConsoleAlertTest : public ::testing::Test {
     ConsoleInput input(in);
     ConsoleAlertView view(out, input, policy);
     ports.alert = &view;
-    protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"));
+    protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions());
     model.Fields() = alert.Fields();
     model.ShowAlert();
     killEnabled = model.KillEnabled();
@@ -59,8 +59,8 @@ class ConsoleAlertTest : public ::testing::Test {
   Ports ports = front.ports();
   inventory::ProcessList list{fake, *ports.mainWindow, clock};
   protection::ProcessTermination termination{fake, list, ports, clock};
-  protection::ExclusionList exclusions;
-  protection::AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA")};
+  protection::ExclusionList exclusions{platform::LinuxPathConventions()};
+  protection::AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions()};
   bool killEnabled = true;
 };
 
