@@ -43,7 +43,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   alert_.SetMainTimer(&cycle_.MainTimer());
   // Whatever the desktop could not open is said in the log and the status bar.
   if (ports_.browser)
-    ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.ReportActionFailure(line); });
+    ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
   // The details follow the selected process through a rebuild, or go with it.
   processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
 
@@ -97,7 +97,7 @@ void Shield::CreateMainWindow() {
 
 void Shield::Start() { cycle_.MainTimer().Start(); }
 
-void Shield::ShowVazeru() { mainWindow_.ShowVazeru(); }
+void Shield::ShowVazeru() { mainWindow_.Visibility().ShowVazeru(); }
 
 void Shield::ExitVazeru() { mainWindow_.ExitVazeru(); }
 
