@@ -227,7 +227,7 @@ TEST_F(LoadKnowledge, SpywareDataFromLastYearIsTooOld) {
   AddArchive("Proc2.pck", "Proclist.txt", "h\r\n");
   SetLocalModificationTime(dir.file("Proc2.pck"), 2025, 12, 31, 23, 30);
   clock.now = platform::LocalTime{2026, 1, 1, 0, 5, 0, 4};
-  ui.mainWindow.infoLabel = "You can read about important information here :";
+  EXPECT_EQ(ui.mainWindow.infoLabel, "You can read about important information here :");
   Load();
   EXPECT_TRUE(base.DataTooOld());
   EXPECT_EQ(ui.mainWindow.infoLabel, "The spyware Data files is to old !! Please update");

@@ -114,6 +114,9 @@ TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {
   int known = s.shield->Knowledge().AllKnownCount();
   EXPECT_GE(known, 3);
   EXPECT_EQ(s.Window().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
+  // Data that is not too old leaves the info label as it starts.
+  ASSERT_FALSE(s.shield->Knowledge().DataTooOld());
+  EXPECT_EQ(s.Window().optionsPage->infoLabel->text(), "You can read about important information here :");
 
   // The five status panels are told apart by their frames.
   for (QLabel* panel : s.Window().statusPanels) {

@@ -136,7 +136,7 @@ QLabel* OptionsPage::Link(const QString& caption, app::WebLink link) {
 QWidget* OptionsPage::MakeImportantInfo() {
   auto* box = new QGroupBox("Important Info", this);
   auto* layout = new QVBoxLayout(box);
-  infoLabel = new QLabel("Keep the spyware data files up to date to get the best protection.", box);
+  infoLabel = new QLabel(kInfoLabelDefault, box);
   infoLabel->setObjectName("InfoLabel");
   infoLabel->setWordWrap(true);
   layout->addWidget(infoLabel);
