@@ -13,10 +13,10 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "app/ShieldLog.h"
-#include "archive/ArchiveWriter.h"
 #include "archive/ArchiveExtraction.h"
+#include "archive/ArchiveWriter.h"
 #include "knowledge/KnowledgeLoader.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "platform/FileMetadata.h"
 #include "platform/FileSystem.h"
@@ -102,7 +102,7 @@ int main() {
   double bestLoad = 1e30, extraction = 0, index = 0;
   int spyware = 0, known = 0;
   for (int run = 0; run < 3; ++run) {
-    vz::app::ShieldLog log;
+    vz::log::ShieldLog log;
     vz::bench::NullMainWindow window;
     vz::ui::NullEventPump events;
     vz::bench::SafeDialogs dialogs;

@@ -67,17 +67,19 @@ int main(int argc, char** argv) {
   auto processes = vz::platform::CreateProcfsProcessPlatform();
   vz::inventory::ProcessList processList(*processes, window);
   vz::inventory::FolderValues folderValues(*registry);
-  vz::protection::ExclusionList exclusions;
+  const vz::platform::PathConventions& paths = vz::platform::LinuxPathConventions();
+  vz::protection::ExclusionList exclusions(paths);
   vz::protection::ProcessTermination termination(*processes, processList, ports);
-  vz::protection::AlertModel alert(ports, termination, exclusions, folder + "/EXCFDir.QVA");
+  vz::protection::AlertModel alert(ports, termination, exclusions, folder + "/EXCFDir.QVA", paths);
   vz::inventory::FileOriginClassifier classifier(
-      knowledge, folderValues, [&](const std::string& f, const std::string& n) { return exclusions.IsExcluded(f, n); });
-  vz::app::ShieldLog log;
+      knowledge, folderValues, [&](const std::string& f, const std::string& n) { return exclusions.IsExcluded(f, n); },
+      paths);
+  vz::log::ShieldLog log;
   // A fresh scanner has seen no process yet: every one is classified and looked up.
   std::unique_ptr<vz::protection::ProcessScanner> scanner;
   auto freshScanner = [&] {
     scanner = std::make_unique<vz::protection::ProcessScanner>(processList, classifier, folderValues, knowledge, alert,
-                                                                log, ports);
+                                                                log, ports, paths);
   };
   freshScanner();
   size_t scanned = 0;

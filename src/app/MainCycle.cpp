@@ -6,7 +6,7 @@
 
 namespace vz::app {
 
-MainCycle::MainCycle(const ui::Ports& ports, ShieldLog& log, inventory::ProcessList& processes,
+MainCycle::MainCycle(const ui::Ports& ports, log::ShieldLog& log, inventory::ProcessList& processes,
                      const LiveOptions& options, const platform::Clock& clock)
     : ports_(ports), log_(log), processes_(processes), options_(options), clock_(clock) {
   timer_ = ports_.timers->CreateTimer(kIntervalMs, [this] { Tick(); });

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/LiveOptions.h"
-#include "app/ShieldLog.h"
 #include "inventory/ProcessList.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "ui/Ports.h"
 
@@ -29,7 +29,7 @@ class MainCycle {
     std::function<void()> startupWatch;          // every fifth tick while startups are watched
   };
 
-  MainCycle(const ui::Ports& ports, ShieldLog& log, inventory::ProcessList& processes, const LiveOptions& options,
+  MainCycle(const ui::Ports& ports, log::ShieldLog& log, inventory::ProcessList& processes, const LiveOptions& options,
             const platform::Clock& clock = platform::SystemClock());
 
   void SetSteps(Steps steps) { steps_ = std::move(steps); }
@@ -47,7 +47,7 @@ class MainCycle {
   void RunStep(const char* name, const std::function<void()>& step);
 
   ui::Ports ports_;
-  ShieldLog& log_;
+  log::ShieldLog& log_;
   inventory::ProcessList& processes_;
   const LiveOptions& options_;
   const platform::Clock& clock_;

@@ -30,7 +30,7 @@ platform::FileStatus CopyWithDate(const std::string& source, const std::string& 
 
 }  // namespace
 
-void SeedFromPackagedData(const std::string& packagedFolder, const std::string& folder, ShieldLog& log) {
+void SeedFromPackagedData(const std::string& packagedFolder, const std::string& folder, log::ShieldLog& log) {
   if (packagedFolder.empty()) return;
   for (const char* name : kPackagedDataFiles) {
     const std::string source = packagedFolder + name;

@@ -3,7 +3,7 @@
 // with the package, and follows newer packages without undoing updates.
 #include <string>
 
-#include "app/ShieldLog.h"
+#include "log/ShieldLog.h"
 
 namespace vz::app {
 
@@ -12,6 +12,6 @@ namespace vz::app {
 // saying so in the log. A file at least as new as the packaged one (a
 // downloaded update) is kept. The copies keep the packaged file date, so the
 // age of the data is the packaged one. Nothing happens when packagedFolder is "".
-void SeedFromPackagedData(const std::string& packagedFolder, const std::string& folder, ShieldLog& log);
+void SeedFromPackagedData(const std::string& packagedFolder, const std::string& folder, log::ShieldLog& log);
 
 }  // namespace vz::app

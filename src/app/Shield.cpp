@@ -27,7 +27,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           knowledge_, folders_,
           [this](const std::string& folder, const std::string& name) { return exclusions_.IsExcluded(folder, name); },
           services.paths),
-      scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.clock, services.paths),
+      scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.paths, services.clock),
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
@@ -44,7 +44,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   alert_.SetMainTimer(&cycle_.MainTimer());
   // Whatever the desktop could not open is said in the log and the status bar.
   if (ports_.browser)
-    ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.ReportActionFailure(line); });
+    ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
   // The details follow the selected process through a rebuild, or go with it.
   processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
 
@@ -100,7 +100,7 @@ void Shield::CreateMainWindow() {
 
 void Shield::Start() { cycle_.MainTimer().Start(); }
 
-void Shield::ShowVazeru() { mainWindow_.ShowVazeru(); }
+void Shield::ShowVazeru() { mainWindow_.Visibility().ShowVazeru(); }
 
 void Shield::ExitVazeru() { mainWindow_.ExitVazeru(); }
 

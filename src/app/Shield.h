@@ -10,13 +10,13 @@
 #include "app/LiveOptions.h"
 #include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
-#include "app/ShieldLog.h"
 #include "archive/ArchiveExtraction.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
 #include "knowledge/ArchiveExtractor.h"
 #include "knowledge/KnowledgeBase.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
@@ -34,12 +34,13 @@ inline constexpr const char* kApplicationTitle = "Orvane shield";
 inline constexpr const char* kMainWindowCaption = "Orvane Vazeru";
 inline constexpr const char* kLogFileName = "Vazeru.log";
 
-// The machine services one shield runs on.
+// The machine services one shield runs on. The path conventions are those of
+// the machine being protected: the program's entry chooses them.
 struct ShieldServices {
   platform::ProcessPlatform& processes;
   platform::RegistryStore& registry;
+  const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
-  const platform::PathConventions& paths = platform::LinuxPathConventions();
 };
 
 class Shield {
@@ -67,7 +68,7 @@ class Shield {
   // Writes the shield log to AppFolder + "Vazeru.log"; false on failure.
   bool SaveLog() const;
 
-  ShieldLog& Log() { return log_; }
+  log::ShieldLog& Log() { return log_; }
   inventory::ProcessList& Processes() { return processList_; }
   MainCycle& Cycle() { return cycle_; }
   LiveOptions& Options() { return options_; }
@@ -93,7 +94,7 @@ class Shield {
   std::string dataFolder_;
   std::string restartProgram_;
   LiveOptions options_;
-  ShieldLog log_;
+  log::ShieldLog log_;
   inventory::ProcessList processList_;
   MainCycle cycle_;
   knowledge::KnowledgeBase knowledge_;

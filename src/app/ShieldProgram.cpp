@@ -11,6 +11,7 @@
 #include "platform/Display.h"
 #include "platform/FileSystem.h"
 #include "platform/Launcher.h"
+#include "platform/PathConventions.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/linux/ProcfsProcesses.h"
@@ -96,7 +97,7 @@ int RunShieldProgram(int argc, char** argv, const ProgramAdditions& additions) {
   auto processes = vz::platform::CreateProcfsProcessPlatform();
   auto registry = vz::platform::OpenSystemRegistry();
   auto region = vz::platform::CreateInstanceRegion();
-  vz::app::ShieldServices services{*processes, *registry};
+  vz::app::ShieldServices services{*processes, *registry, vz::platform::HostPathConventions()};
 
 #ifdef VAZERU_WITH_QT
   if (UseWindows(cmd)) return RunWithWindows(cmd, argc, argv, services, *region, additions);

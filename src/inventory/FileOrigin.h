@@ -24,7 +24,7 @@ class FileOriginClassifier {
   using ErrorSink = std::function<void(const std::string& message)>;
 
   FileOriginClassifier(const knowledge::KnowledgeBase& knowledge, const FolderValues& folders,
-                       ExclusionTest isExcluded, const platform::PathConventions& paths = platform::LinuxPathConventions(),
+                       ExclusionTest isExcluded, const platform::PathConventions& paths,
                        VersionReader readVersion = platform::ReadProgramVersionInfo);
 
   void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }

@@ -160,7 +160,7 @@ void LoadKnowledgeBase(KnowledgeBase& base, const LoadEnvironment& env) {
   ShowCounts(base, env);
 }
 
-void WriteDataAgeWarning(app::ShieldLog& log) {
+void WriteDataAgeWarning(log::ShieldLog& log) {
   log.WriteShieldLog("The spyware Data files is to old !! ");
   log.WriteShieldLog("  Please update the Spyware data files to get the best protection from Spywares");
   log.WriteShieldLog("The spyware Data files is to old !! Please update");

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/ShieldLog.h"
 #include "knowledge/ArchiveExtractor.h"
 #include "knowledge/KnowledgeBase.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "ui/EventPump.h"
 #include "ui/MainWindowView.h"
@@ -20,7 +20,7 @@ inline constexpr const char* kInfoLabelTooOld = "The spyware Data files is to ol
 struct LoadEnvironment {
   std::string appFolder;  // with its trailing separator
   ArchiveExtractor& extractor;
-  app::ShieldLog& log;
+  log::ShieldLog& log;
   ui::MainWindowView& view;
   ui::EventPump& events;
   const platform::Clock& clock;
@@ -32,7 +32,7 @@ void LoadKnowledgeBase(KnowledgeBase& base, const LoadEnvironment& env);
 
 // The three warning lines for spyware data found too old, written by the main
 // cycle once the start-up phase is complete.
-void WriteDataAgeWarning(app::ShieldLog& log);
+void WriteDataAgeWarning(log::ShieldLog& log);
 
 // True for an entry line marked as spyware: longer than one character once
 // trimmed, and its first two characters, trimmed and upper-cased, are "X".

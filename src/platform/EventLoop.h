@@ -1,10 +1,12 @@
 #pragma once
 // Contract: a single-threaded event loop for front ends without a GUI toolkit.
-// It runs timers, watches file descriptors, ends on the termination signals,
+// It runs timers, waits for input on waitables, ends on the termination signals,
 // and runs functions posted from other threads.
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+#include "platform/Waitable.h"
 
 namespace vz::platform {
 
@@ -21,7 +23,7 @@ class EventLoop {
   virtual void Quit(int code = 0) = 0;
   virtual bool QuitRequested() const = 0;
 
-  // Handles what is ready now (due timers, readable descriptors, posted
+  // Handles what is ready now (due timers, waitables with input, posted
   // functions) without waiting. Used to let pending events run inside long work.
   virtual void ProcessPending() = 0;
 
@@ -33,9 +35,10 @@ class EventLoop {
   virtual bool TimerRunning(TimerId id) const = 0;
   virtual void RemoveTimer(TimerId id) = 0;
 
-  // Calls onReadable whenever fd is readable (until Unwatch).
-  virtual void Watch(int fd, std::function<void()> onReadable) = 0;
-  virtual void Unwatch(int fd) = 0;
+  // Calls onReadable whenever the waitable has input (until Unwatch). An
+  // invalid waitable is never ready.
+  virtual void Watch(Waitable waitable, std::function<void()> onReadable) = 0;
+  virtual void Unwatch(Waitable waitable) = 0;
 
   // Thread-safe: runs function on the loop's thread and waits for it. Returns
   // false (without running it) once the loop has been told to quit.

@@ -11,8 +11,6 @@
 
 namespace vz::platform {
 
-inline constexpr char kPathSeparator = '/';
-
 bool FileExists(const std::string& path);     // a regular file (or link to one)
 bool FolderExists(const std::string& path);
 // Anything at the name: a file, a folder, a link (even one that leads nowhere).
@@ -43,7 +41,7 @@ FileStatus WriteFileAtomic(const std::string& path, std::string_view contents);
 // ("." and ".." resolved); "" stands for the working folder.
 std::string AbsolutePath(const std::string& path);
 
-// Text helpers for the separator of this platform.
+// Text helpers for the separator of this platform (HostPathConventions).
 std::string IncludeTrailingSeparator(const std::string& path);
 std::string ExcludeTrailingSeparator(const std::string& path);
 // Everything up to and including the last separator ("" when there is none).

@@ -1,6 +1,7 @@
 #include "platform/InstalledLayout.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathConventions.h"
 
 namespace vz::platform {
 
@@ -13,9 +14,9 @@ std::string PackagedDataFolderBeside(const std::string& executablePath) {
 }
 
 std::string PerUserDataFolder(const std::string& xdgDataHome, const std::string& home) {
-  if (!xdgDataHome.empty() && xdgDataHome.front() == kPathSeparator)
+  if (!xdgDataHome.empty() && xdgDataHome.front() == HostPathConventions().separator)
     return IncludeTrailingSeparator(xdgDataHome) + kDataFolderName + "/";
-  if (!home.empty() && home.front() == kPathSeparator)
+  if (!home.empty() && home.front() == HostPathConventions().separator)
     return IncludeTrailingSeparator(home) + ".local/share/" + kDataFolderName + "/";
   return std::string();
 }

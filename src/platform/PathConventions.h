@@ -1,8 +1,8 @@
 #pragma once
 // How paths are spelt on the machine being protected: the folder separator and
 // the names of the system folder and the backup folders below the system root
-// that the file origin rules look in. Linux is the default; the Windows
-// conventions serve the tests written with Windows paths.
+// that the file origin rules look in. Whoever builds the core chooses them:
+// the program's entry takes the host's, tests may take the Windows ones.
 #include <string>
 #include <vector>
 
@@ -22,5 +22,8 @@ struct PathConventions {
 
 const PathConventions& LinuxPathConventions();
 const PathConventions& WindowsPathConventions();
+// The conventions of the machine this program runs on: the platform's own
+// (the file system's separator in particular).
+const PathConventions& HostPathConventions();
 
 }  // namespace vz::platform

@@ -1,9 +1,8 @@
 #include "platform/Registry.h"
 
-#include <unistd.h>
-
 #include <cstring>
 
+#include "platform/ComputerName.h"
 #include "platform/PlainText.h"
 
 namespace vz::platform {
@@ -252,8 +251,8 @@ RegStatus RegistryStore::ConnectRegistry(std::string_view computerName, Registry
   std::string name(computerName);
   while (!name.empty() && name.front() == '\\') name.erase(0, 1);
   if (!name.empty()) {
-    char host[256] = {};
-    if (::gethostname(host, sizeof host - 1) != 0 || RegUpper(name) != RegUpper(host)) return kRegBadNetPath;
+    const std::string host = ComputerName();
+    if (host.empty() || RegUpper(name) != RegUpper(host)) return kRegBadNetPath;
   }
   RegAccess access = DoCanWrite(root, "") ? RegAccess::ReadWrite : RegAccess::Read;
   return OpenKey(root, "", access, RegDisposition::OpenExisting, rootKey);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Waitable.h"
+
 namespace vz::platform {
 
 class InstanceRegion {
@@ -30,8 +32,8 @@ class InstanceRegion {
 class ActivationListener {
  public:
   virtual ~ActivationListener() = default;
-  // File descriptor to watch for readability (-1 when listening failed).
-  virtual int Descriptor() const = 0;
+  // Has input when requests wait (invalid when listening failed).
+  virtual Waitable WaitHandle() const = 0;
   // Accepts pending requests; returns how many activations arrived.
   virtual int AcceptPending() = 0;
 };

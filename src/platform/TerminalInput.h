@@ -4,17 +4,22 @@
 #include <optional>
 #include <string>
 
+#include "platform/Waitable.h"
+
 namespace vz::platform {
 
 class TerminationSignals;
 
 class TerminalInput {
  public:
-  explicit TerminalInput(int fd = 0);
+  // Standard input.
+  TerminalInput();
+  // Another source of lines (invalid: nobody types).
+  explicit TerminalInput(Waitable source);
   // True when someone can type answers (standard input is a terminal or a pipe
   // that has not ended).
   bool Interactive() const { return !ended_ && interactive_; }
-  int Descriptor() const { return fd_; }
+  Waitable WaitHandle() const { return source_; }
   bool Ended() const { return ended_; }
   // Reads the next whole line, waiting for it; nullopt at the end of input.
   // Given termination signals, the wait also ends (nullopt, Ended() still false)
@@ -29,7 +34,7 @@ class TerminalInput {
   bool FillOnce();
   std::optional<std::string> TakeLine();
 
-  int fd_;
+  Waitable source_;
   bool interactive_;
   bool ended_ = false;
   std::string pending_;

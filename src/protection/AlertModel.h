@@ -43,7 +43,7 @@ struct AlertFields {
 class AlertModel {
  public:
   AlertModel(const ui::Ports& ports, ProcessTermination& termination, ExclusionList& exclusions,
-             std::string exclusionFile, const platform::PathConventions& paths = platform::LinuxPathConventions());
+             std::string exclusionFile, const platform::PathConventions& paths);
 
   // The flags the scanners set before they raise the alert.
   bool alertFromStartup = false;

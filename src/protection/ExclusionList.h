@@ -13,7 +13,7 @@ inline constexpr const char* kExclusionFileName = "EXCFDir.QVA";
 
 class ExclusionList {
  public:
-  explicit ExclusionList(const platform::PathConventions& paths = platform::LinuxPathConventions()) : paths_(paths) {}
+  explicit ExclusionList(const platform::PathConventions& paths) : paths_(paths) {}
 
   // Replaces the list by the lines of the file; a missing file leaves it empty.
   // A file that is there but cannot be read leaves it empty too, and is then

@@ -29,8 +29,7 @@ struct ProcessDetails {
 class ProcessDetailsPanel {
  public:
   ProcessDetailsPanel(inventory::ProcessList& list, const knowledge::TextList& descriptions, const ui::Ports& ports,
-                      ProcessTermination& termination,
-                      const platform::PathConventions& paths = platform::LinuxPathConventions());
+                      ProcessTermination& termination, const platform::PathConventions& paths);
 
   // Fills the panel for the selected line of the process list; empties it
   // (buttons hidden) when nothing is selected.

@@ -9,8 +9,8 @@ namespace vz::protection {
 
 ProcessScanner::ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
                                const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge,
-                               AlertModel& alert, app::ShieldLog& log, const ui::Ports& ports,
-                               const platform::Clock& clock, const platform::PathConventions& paths)
+                               AlertModel& alert, log::ShieldLog& log, const ui::Ports& ports,
+                               const platform::PathConventions& paths, const platform::Clock& clock)
     : list_(list),
       classifier_(classifier),
       folders_(folders),
@@ -94,7 +94,10 @@ void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int
 void ProcessScanner::RaiseAlert(const std::string& name, int position, const std::string& spywareName,
                                 const std::string& description) {
   const inventory::ProcessTable& table = list_.Table();
-  log_.WriteShieldLog("Possible Spyware found : " + spywareName + " (" + name + ")");
+  // The finding's fields name the entry without the blanks that pad it in the texts.
+  const std::string entryName = spywareName.substr(0, spywareName.find_last_not_of(' ') + 1);
+  log_.WriteShieldLog("Possible Spyware found : " + spywareName + " (" + name + ")",
+                      log::Finding{entryName, table.Cell(6, position), table.IdentifierAt(position), "alert"});
   alert_.alertFromStartup = false;
   AlertFields& fields = alert_.Fields();
   fields.title = kMemoryAlertTitle;

@@ -7,10 +7,10 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/ShieldLog.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/ProcessList.h"
 #include "knowledge/KnowledgeBase.h"
+#include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "platform/PathConventions.h"
 #include "protection/AlertModel.h"
@@ -22,8 +22,8 @@ class ProcessScanner {
  public:
   ProcessScanner(inventory::ProcessList& list, const inventory::FileOriginClassifier& classifier,
                  const inventory::FolderValues& folders, const knowledge::KnowledgeBase& knowledge, AlertModel& alert,
-                 app::ShieldLog& log, const ui::Ports& ports, const platform::Clock& clock = platform::SystemClock(),
-                 const platform::PathConventions& paths = platform::LinuxPathConventions());
+                 log::ShieldLog& log, const ui::Ports& ports, const platform::PathConventions& paths,
+                 const platform::Clock& clock = platform::SystemClock());
 
   // Scans the process shown at list position `position`.
   void ScanProcess(const std::string& name, std::uint32_t pid, int position);
@@ -47,7 +47,7 @@ class ProcessScanner {
   const inventory::FolderValues& folders_;
   const knowledge::KnowledgeBase& knowledge_;
   AlertModel& alert_;
-  app::ShieldLog& log_;
+  log::ShieldLog& log_;
   ui::Ports ports_;
   const platform::Clock& clock_;
   const platform::PathConventions& paths_;

@@ -1,12 +1,12 @@
 #include "protection/WebSearch.h"
 
-#include <cstdlib>
+#include "platform/ConfiguredSettings.h"
 
 namespace vz::protection {
 
 std::string SearchEndpoint() {
-  const char* configured = std::getenv("VAZERU_SEARCH_ENDPOINT");
-  if (configured && *configured) return configured;
+  std::string configured = platform::ConfiguredSearchEndpoint();
+  if (!configured.empty()) return configured;
   return "https://www.google.com";
 }
 

@@ -6,8 +6,8 @@
 
 namespace vz::protection {
 
-// Scheme and host of the search endpoint: VAZERU_SEARCH_ENDPOINT when set,
-// otherwise a public web search.
+// Scheme and host of the search endpoint: the configured one when there is
+// one, otherwise a public web search.
 std::string SearchEndpoint();
 std::string SearchUrl(const std::string& endpoint, const std::string& query);
 // RFC 3986 percent-encoding of everything but unreserved characters.

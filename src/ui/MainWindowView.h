@@ -9,6 +9,10 @@ namespace vz::ui {
 
 enum class WindowState { Normal, Minimized };
 
+// The text of the "Important Info" section's label until the start-up finds
+// the spyware data too old and replaces it.
+inline constexpr const char* kInfoLabelDefault = "You can read about important information here :";
+
 enum class LiveOption { LiveScanProcesses, LiveScanStartups, LiveBrowserProtection, ShowCpuWatch, ShowProcessStatistics };
 
 // The three pages of the page area; one is visible at a time.

@@ -36,7 +36,7 @@ class MainCycleTest : public ::testing::Test {
   platform::testing::FakeProcesses fake;
   ui::scripted::ScriptedFrontEnd front;
   ui::Ports ports = front.ports();
-  ShieldLog log{clock};
+  log::ShieldLog log{clock};
   LiveOptions options;
   inventory::ProcessList processes{fake, *ports.mainWindow, clock};
   MainCycle cycle{ports, log, processes, options, clock};

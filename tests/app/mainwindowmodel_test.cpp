@@ -35,10 +35,10 @@ class MainWindowModelTest : public ::testing::Test {
     registry = platform::OpenRegistryStore(locations);
     model = std::make_unique<MainWindowModel>(ports, options, log, processes, knowledge, *registry,
                                               [this] { ++exits; });
-    model->SetLaunchers({[this](const std::vector<std::string>& argv, std::string& error) {
+    model->Launch().SetHiddenLauncher([this](const std::vector<std::string>& argv, std::string& error) {
       launched.push_back(argv);
       return platform::LaunchHidden(argv, &error);
-    }});
+    });
     model->OnCreate();
   }
   void TearDown() override { platform::SetAppFolderOverride(""); }
@@ -52,7 +52,7 @@ class MainWindowModelTest : public ::testing::Test {
   ui::scripted::ScriptedFrontEnd front;
   ui::Ports ports = front.ports();
   LiveOptions options;
-  ShieldLog log{clock};
+  log::ShieldLog log{clock};
   inventory::ProcessList processes{fake, *ports.mainWindow, clock};
   knowledge::KnowledgeBase knowledge;
   std::unique_ptr<platform::RegistryStore> registry;
@@ -93,17 +93,17 @@ TEST_F(MainWindowModelTest, CreationAddsTheTrayIconWithCheckedEntriesAndShowsThe
 // The mirrored pair and the cycle are tested through the windows (tests/qt).
 TEST_F(MainWindowModelTest, BrowserProtectionAndPanelOptions) {
   std::vector<bool> monitor;
-  model->MutableHooks().browserKeyMonitor = [&](bool resume) { monitor.push_back(resume); };
-  model->OptionClicked(LiveOption::LiveBrowserProtection, false);
-  model->OptionClicked(LiveOption::LiveBrowserProtection, true);
+  model->Switches().SetBrowserKeyMonitor([&](bool resume) { monitor.push_back(resume); });
+  model->Switches().OptionClicked(LiveOption::LiveBrowserProtection, false);
+  model->Switches().OptionClicked(LiveOption::LiveBrowserProtection, true);
   EXPECT_EQ(monitor, (std::vector<bool>{false, true}));
 
-  model->OptionClicked(LiveOption::ShowCpuWatch, false);
-  model->OptionClicked(LiveOption::ShowProcessStatistics, false);
+  model->Switches().OptionClicked(LiveOption::ShowCpuWatch, false);
+  model->Switches().OptionClicked(LiveOption::ShowProcessStatistics, false);
   EXPECT_FALSE(view().panels[ui::WatchPanel::SystemWatch]);
   EXPECT_FALSE(view().panels[ui::WatchPanel::ProcessStatistics]);
   EXPECT_FALSE(options.showProcessStatistics);
-  model->OptionClicked(LiveOption::ShowCpuWatch, true);
+  model->Switches().OptionClicked(LiveOption::ShowCpuWatch, true);
   EXPECT_TRUE(view().panels[ui::WatchPanel::SystemWatch]);
   // The panel options have no tray entry: the tray marks are untouched.
   EXPECT_TRUE(view().trayOptions[LiveOption::LiveScanProcesses]);
@@ -111,21 +111,21 @@ TEST_F(MainWindowModelTest, BrowserProtectionAndPanelOptions) {
 }
 
 TEST_F(MainWindowModelTest, CloseAndMinimiseHideTheWindowOtherCommandsPass) {
-  model->ShowVazeru();
+  model->Visibility().ShowVazeru();
   ASSERT_TRUE(view().showing);
   EXPECT_EQ(view().state, ui::WindowState::Normal);
-  EXPECT_FALSE(model->OnCloseRequest());
+  EXPECT_FALSE(model->Visibility().OnCloseRequest());
   EXPECT_FALSE(view().showing);
   EXPECT_EQ(view().state, ui::WindowState::Minimized);
 
-  model->ShowVazeru();
-  EXPECT_TRUE(model->OnSystemCommand(kSysCommandMinimize));
+  model->Visibility().ShowVazeru();
+  EXPECT_TRUE(model->Visibility().OnSystemCommand(kSysCommandMinimize));
   EXPECT_FALSE(view().showing);
-  model->ShowVazeru();
-  EXPECT_TRUE(model->OnSystemCommand(kSysCommandClose));
+  model->Visibility().ShowVazeru();
+  EXPECT_TRUE(model->Visibility().OnSystemCommand(kSysCommandClose));
   EXPECT_FALSE(view().showing);
-  model->ShowVazeru();
-  EXPECT_FALSE(model->OnSystemCommand(0xF030));  // maximise: default handling
+  model->Visibility().ShowVazeru();
+  EXPECT_FALSE(model->Visibility().OnSystemCommand(0xF030));  // maximise: default handling
   EXPECT_TRUE(view().showing);
   EXPECT_EQ(view().state, ui::WindowState::Normal);
 }
@@ -136,7 +136,7 @@ TEST_F(MainWindowModelTest, ShowVazeruBringsAnOpenAlertForwardAndExitRemovesTheI
   EXPECT_EQ(front.alert.bringToFrontCount, 1);
   EXPECT_GE(view().bringToFrontCount, 1);
   front.alert.showing = false;
-  model->ShowVazeru();
+  model->Visibility().ShowVazeru();
   EXPECT_EQ(front.alert.bringToFrontCount, 1);
 
   model->RunTrayCommand(TrayCommand::Separator);
@@ -156,15 +156,15 @@ TEST_F(MainWindowModelTest, ShowHandlerFillsTheProcessCountAndTheDataFileTexts) 
   knowledge.SpywareList().LoadFromText("header\r\nA\tOne\r\nB\tTwo\r\n");
   knowledge.AllKnownList().LoadFromText("header\r\nA\tbash\r\n");
 
-  model->OnShown();
+  model->Visibility().OnShown();
   EXPECT_EQ(view().statusPanels[0], "Processes: 2");
   EXPECT_EQ(view().programInfo.spywareDataDate, "2024-03-09 14:05:30");
   EXPECT_EQ(view().programInfo.programsDataDate, "file not found");
   EXPECT_EQ(view().programInfo.knownSpyware, "Known Spyware: 2");
   EXPECT_EQ(view().programInfo.knownPrograms, "Known programs: 1");
   EXPECT_NE(view().programInfo.program.find("Orvane Vazeru "), std::string::npos);
-  EXPECT_TRUE(model->HintTimer().IsRunning());
-  EXPECT_EQ(model->HintTimer().IntervalMs(), 250);
+  EXPECT_TRUE(model->Info().HintTimer().IsRunning());
+  EXPECT_EQ(model->Info().HintTimer().IntervalMs(), 250);
 }
 
 TEST(HintPlacement, PanelStaysInsideTheWindow) {
@@ -194,19 +194,19 @@ TEST(HintPlacement, PanelStaysInsideTheWindow) {
 }
 
 TEST_F(MainWindowModelTest, InfoPanelFollowsHintsAndTheLiveScanBox) {
-  model->LiveScanEntered(10, 20, 140);
+  model->Info().LiveScanEntered(10, 20, 140);
   EXPECT_TRUE(view().infoPanelVisible);
   EXPECT_EQ(view().infoPanelText, kLiveScanInfoText);
   EXPECT_EQ(view().infoPanelLeft, 166);
   EXPECT_EQ(view().infoPanelTop, 52);
-  model->LiveScanLeft();
+  model->Info().LiveScanLeft();
   EXPECT_FALSE(view().infoPanelVisible);
 
-  model->ShowVazeru();
-  model->OnShown();
+  model->Visibility().ShowVazeru();
+  model->Visibility().OnShown();
   ui::HintProbe& p = view().probe;
   p = ui::HintProbe{true, "ShowCPU", "Shows the CPU load", 300, 200, 100, 50, 814, 480, 200, 40};
-  model->HintTimerTick();
+  model->Info().HintTimerTick();
   EXPECT_TRUE(view().infoPanelVisible);
   EXPECT_EQ(view().infoPanelText, "Shows the CPU load");
   EXPECT_EQ(view().infoPanelLeft, 216);
@@ -215,21 +215,21 @@ TEST_F(MainWindowModelTest, InfoPanelFollowsHintsAndTheLiveScanBox) {
   for (ui::HintProbe none : {ui::HintProbe{true, "", "text"}, ui::HintProbe{true, "Label9", "   "}, ui::HintProbe{}}) {
     view().infoPanelVisible = true;
     p = none;
-    model->HintTimerTick();
+    model->Info().HintTimerTick();
     EXPECT_FALSE(view().infoPanelVisible);
   }
   // A hidden window: the timer stops until the next showing.
   p = ui::HintProbe{true, "ShowCPU", "Shows the CPU load", 300, 200, 100, 50, 814, 480, 200, 40};
-  model->HideMainWindow();
-  model->HintTimerTick();
+  model->Visibility().HideMainWindow();
+  model->Info().HintTimerTick();
   EXPECT_FALSE(view().infoPanelVisible);
-  EXPECT_FALSE(model->HintTimer().IsRunning());
+  EXPECT_FALSE(model->Info().HintTimer().IsRunning());
 }
 
 TEST_F(MainWindowModelTest, StartWithTheSystemWritesAndRemovesTheOwnAutostartEntry) {
   int refreshes = 0;
-  model->MutableHooks().refreshStartupList = [&] { ++refreshes; };
-  model->StartOnSystemStartup();
+  model->Autostart().SetAfterChange([&] { ++refreshes; });
+  model->Autostart().StartOnSystemStartup();
   ASSERT_TRUE(platform::FileExists(RunFile()));
   std::string text = testsupport::ReadFile(RunFile());
   EXPECT_NE(text.find("Exec="), std::string::npos);
@@ -241,12 +241,12 @@ TEST_F(MainWindowModelTest, StartWithTheSystemWritesAndRemovesTheOwnAutostartEnt
   ASSERT_TRUE(key.ReadString("Orvane shield", data));
   EXPECT_EQ(data, platform::OwnExecutablePath());
 
-  model->RemoveFromSystemStartup();
+  model->Autostart().RemoveFromSystemStartup();
   EXPECT_FALSE(platform::FileExists(RunFile()));
   EXPECT_FALSE(key.HasValue("Orvane shield"));
   EXPECT_EQ(refreshes, 2);
   // Removing again, with nothing there, is harmless.
-  model->RemoveFromSystemStartup();
+  model->Autostart().RemoveFromSystemStartup();
   EXPECT_EQ(refreshes, 3);
 }
 
@@ -258,8 +258,8 @@ TEST_F(MainWindowModelTest, RunKeyThatCannotBeOpenedForWritingIsLeftAlone) {
   ASSERT_TRUE(memory.KeyExists(platform::RegistryRoot::LocalMachine, kRunKey));
   memory.SetReadOnly(platform::RegistryRoot::LocalMachine, true);
   int writes = memory.WriteCount();
-  other.StartOnSystemStartup();
-  other.RemoveFromSystemStartup();
+  other.Autostart().StartOnSystemStartup();
+  other.Autostart().RemoveFromSystemStartup();
   EXPECT_EQ(memory.WriteCount(), writes);
   EXPECT_TRUE(log.Entries().empty());
 }
@@ -275,7 +275,7 @@ TEST_F(MainWindowModelTest, AdminConsoleStartsHiddenAndAMissingOneIsReported) {
 
   testsupport::WriteFile(app.file("qvadmin"), "#!/bin/sh\necho started > \"$0.ran\"\n");
   ASSERT_EQ(::chmod(app.file("qvadmin").c_str(), 0755), 0);
-  model->LaunchAdminConsole();
+  model->Launch().LaunchAdminConsole();
   EXPECT_TRUE(testsupport::WaitUntil([&] { return platform::FileExists(app.file("qvadmin.ran")); }, 5000));
   EXPECT_EQ(log.Entries().size(), 1u);
 }
@@ -284,11 +284,11 @@ TEST_F(MainWindowModelTest, LogViewerOpensThePreviousRunsLogOnlyWhenThere) {
   model->RunTrayCommand(TrayCommand::ViewLog);
   EXPECT_TRUE(front.browser.filesOpened.empty());
   testsupport::WriteFile(app.file("Vazeru.log"), "10:00:00  Examine Startups\r\n");
-  model->ViewShieldLog();
+  model->Launch().ViewShieldLog();
   EXPECT_EQ(front.browser.filesOpened, std::vector<std::string>{app.file("Vazeru.log")});
 
-  model->OpenWebLink(WebLink::Forum);
-  model->OpenWebLink(WebLink::AuthorSite);
+  model->Launch().OpenWebLink(WebLink::Forum);
+  model->Launch().OpenWebLink(WebLink::AuthorSite);
   ASSERT_EQ(front.browser.opened.size(), 2u);
   EXPECT_EQ(front.browser.opened[0], WebLinkAddress(WebLink::Forum));
   EXPECT_NE(front.browser.opened[0], front.browser.opened[1]);
@@ -319,8 +319,8 @@ TEST_F(MainWindowModelTest, WithoutTrayTheWindowIsMinimisedInsteadOfHiddenOnceSt
   EXPECT_EQ(inner.state, ui::WindowState::Normal);
 
   // The log says it once.
-  model->ReportNoSystemTray();
-  model->ReportNoSystemTray();
+  model->Tray().ReportNoSystemTray();
+  model->Tray().ReportNoSystemTray();
   ASSERT_EQ(log.Entries().size(), 1u);
   EXPECT_NE(log.Entries()[0].find(kNoTrayLogText), std::string::npos);
 

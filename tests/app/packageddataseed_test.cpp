@@ -9,6 +9,7 @@
 namespace vz::app {
 namespace {
 
+using log::ShieldLog;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;

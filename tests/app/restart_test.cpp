@@ -24,7 +24,7 @@ TEST(Restart, StartsTheProgramWithRestartAndTheSameOptionsThenEndsThisOne) {
   ui::scripted::ScriptedFrontEnd front;
   int terminations = 0;
   CommandLine cmd = ParseCommandLine({"--console", "--app-folder", dir.path(), "--quiet"});
-  Shield shield(front.ports(), ShieldServices{processes, registry}, cmd, [&] { ++terminations; });
+  Shield shield(front.ports(), ShieldServices{processes, registry, platform::LinuxPathConventions()}, cmd, [&] { ++terminations; });
   shield.CreateWindows();
   shield.SetRestartProgram(program);
   shield.Restart();

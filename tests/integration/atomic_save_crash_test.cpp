@@ -111,7 +111,7 @@ TEST(AtomicSaveCrash, AHiveIsAlwaysTheOldOrTheNewVersion) {
 TEST(AtomicSaveCrash, TheExclusionListIsAlwaysTheOldOrTheNewVersion) {
   TempDir dir(testsupport::MemoryFolder());
   const std::string file = dir.file(protection::kExclusionFileName);
-  protection::ExclusionList list;
+  protection::ExclusionList list{platform::LinuxPathConventions()};
   ASSERT_TRUE(list.AddExclusion("/opt/tools/entry0", file));
   KillAtRandomPoints({testsupport::TestHelperPath("vz-test-exclusionwriter"), file},
                      [&] { return ExclusionProgress(file); }, dir.file("output.txt"));

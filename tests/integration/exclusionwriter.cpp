@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   if (argc != 2) return 64;
   const std::string file = argv[1];
-  vz::protection::ExclusionList list;
+  vz::protection::ExclusionList list{vz::platform::LinuxPathConventions()};
   list.Load(file);
   for (std::size_t n = list.Entries().Count();; ++n)
     if (!list.AddExclusion("/opt/tools/entry" + std::to_string(n), file)) return 3;

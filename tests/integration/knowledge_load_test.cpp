@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/ResourceExtractor.h"
-#include "app/ShieldLog.h"
 #include "archive/ArchiveExtraction.h"
 #include "knowledge/KnowledgeLoader.h"
+#include "log/ShieldLog.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -45,7 +45,7 @@ class KnowledgeLoad : public ::testing::Test {
 
   TempDir app;
   ui::scripted::ScriptedFrontEnd front;
-  app::ShieldLog log;
+  log::ShieldLog log;
   knowledge::KnowledgeBase base;
 };
 

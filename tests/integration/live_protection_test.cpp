@@ -33,7 +33,7 @@ class LiveProtection : public ::testing::Test {
          "X\tKernel Spy\tkthreadd\tListed but has no program file\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry}, app::CommandLine{},
+    shield = std::make_unique<app::Shield>(ports, app::ShieldServices{*processes, *registry, platform::LinuxPathConventions()}, app::CommandLine{},
                                            [] {});
     shield->CreateWindows();
     front.alert.onShow = [this](protection::AlertModel& alert) {
@@ -63,8 +63,18 @@ class LiveProtection : public ::testing::Test {
   std::function<void(protection::AlertModel&)> reaction;
 };
 
+// Keeps the findings a sink of the shield log is given.
+struct FindingSink final : log::ShieldLogSink {
+  void Receive(const log::ShieldLogLine& line) override {
+    if (line.finding) findings.push_back(*line.finding);
+  }
+  std::vector<log::Finding> findings;
+};
+
 TEST_F(LiveProtection, ListedChildIsAlertedOnceAndKillEndsIt) {
   ChildProcess spy(programs.path(), Unique("vz-spy-one"));
+  FindingSink sink;
+  shield->Log().SetSink(&sink);
   reaction = [](protection::AlertModel& alert) { alert.KillProcess(); };
   RunFirstRefresh();
   ASSERT_EQ(shown.size(), 1u);
@@ -76,6 +86,13 @@ TEST_F(LiveProtection, ListedChildIsAlertedOnceAndKillEndsIt) {
   EXPECT_EQ(shown[0].description, "Watches you");
   EXPECT_TRUE(spy.WaitForExit(5000));
   EXPECT_EQ(shield->Log().Entries().front().substr(10), "Possible Spyware found : Test Spy    (" + Unique("vz-spy-one") + ")");
+  // A sink of the log learns the finding as fields.
+  ASSERT_EQ(sink.findings.size(), 1u);
+  EXPECT_EQ(sink.findings[0].entryName, "Test Spy");
+  EXPECT_EQ(sink.findings[0].programPath, spy.path());
+  EXPECT_EQ(sink.findings[0].pid, static_cast<std::uint32_t>(spy.pid()));
+  EXPECT_EQ(sink.findings[0].action, "alert");
+  shield->Log().SetSink(nullptr);
   // The alert stopped the main cycle while open and started it again after.
   EXPECT_TRUE(shield->Cycle().MainTimer().IsRunning());
 }

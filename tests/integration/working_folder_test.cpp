@@ -45,7 +45,7 @@ TEST(WorkingFolder, ARelativeRegistryIsStillFoundAfterTheArchivesWereUnpacked) {
     auto registry = platform::OpenRegistryStore(locations);
     auto processes = platform::CreateProcfsProcessPlatform();
     ui::scripted::ScriptedFrontEnd front;
-    app::Shield shield(front.ports(), app::ShieldServices{*processes, *registry}, app::CommandLine{}, [] {});
+    app::Shield shield(front.ports(), app::ShieldServices{*processes, *registry, platform::LinuxPathConventions()}, app::CommandLine{}, [] {});
     shield.CreateWindows();
     shield.Cycle().Tick();  // loads the lists
     shield.Cycle().Tick();  // refreshes the process list and scans every process

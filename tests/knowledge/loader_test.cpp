@@ -6,9 +6,9 @@
 
 #include "FakeExtractor.h"
 #include "TextListLines.h"
-#include "app/ShieldLog.h"
 #include "knowledge/DataAge.h"
 #include "knowledge/KnowledgeLoader.h"
+#include "log/ShieldLog.h"
 #include "platform/FileMetadata.h"
 #include "platform/FileSystem.h"
 #include "platform/testing/FakeClock.h"
@@ -71,7 +71,7 @@ class LoadKnowledge : public ::testing::Test {
 
   TempDir dir;
   platform::testing::FakeClock clock;
-  app::ShieldLog log{clock};
+  log::ShieldLog log{clock};
   ui::scripted::ScriptedFrontEnd ui;
   FakeExtractor extractor{&ui.dialogs};
   KnowledgeBase base;
@@ -228,7 +228,7 @@ TEST_F(LoadKnowledge, SpywareDataFromLastYearIsTooOld) {
   AddArchive("Proc2.pck", "Proclist.txt", "h\r\n");
   SetLocalModificationTime(dir.file("Proc2.pck"), 2025, 12, 31, 23, 30);
   clock.now = platform::LocalTime{2026, 1, 1, 0, 5, 0, 4};
-  ui.mainWindow.infoLabel = "You can read about important information here :";
+  EXPECT_EQ(ui.mainWindow.infoLabel, "You can read about important information here :");
   Load();
   EXPECT_TRUE(base.DataTooOld());
   EXPECT_EQ(ui.mainWindow.infoLabel, "The spyware Data files is to old !! Please update");

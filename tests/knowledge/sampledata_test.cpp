@@ -5,10 +5,10 @@
 #include <set>
 
 #include "FakeExtractor.h"
-#include "app/ShieldLog.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "knowledge/TextFields.h"
 #include "knowledge/UpperCase.h"
+#include "log/ShieldLog.h"
 #include "platform/testing/FakeClock.h"
 #include "support/TestSupport.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -97,7 +97,7 @@ TEST(SampleData, LoadsIntoTheKnowledgeBase) {
   testsupport::WriteFile(dir.file("Procupd.txt"), Data("Procupd.txt"));
   platform::testing::FakeClock clock;
   clock.now = platform::LocalTime{1990, 1, 1, 0, 0, 0, 1};  // before the files' dates: never too old
-  app::ShieldLog log(clock);
+  log::ShieldLog log(clock);
   KnowledgeBase base;
   LoadKnowledgeBase(base, LoadEnvironment{dir.path(), extractor, log, ui.mainWindow, ui.events, clock});
 

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <filesystem>
 #include <set>
 
 #include "RegistryTestSupport.h"
+#include "platform/ComputerName.h"
 #include "platform/FileSystem.h"
 #include "platform/HiveText.h"
 
@@ -144,6 +146,13 @@ TEST(HiveFileRegistry, FirstStartSeedsFolderValuesWithoutOverwriting) {
   RegStatus status = store->ConnectRegistry("\\\\no-such-computer-here", RegistryRoot::LocalMachine, remote);
   EXPECT_EQ(status.code, kRegBadNetPath);
   EXPECT_FALSE(remote.IsOpen());
+  // This computer's own name, in any case, is this registry.
+  const std::string own = ComputerName();
+  ASSERT_FALSE(own.empty());
+  std::string upper = own;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_TRUE(store->ConnectRegistry("\\\\" + upper, RegistryRoot::LocalMachine, remote));
+  EXPECT_TRUE(remote.IsOpen());
 }
 
 TEST(HiveFileRegistry, DamagedHiveKeepsGoodValuesAndABadCopyBeforeRewrite) {

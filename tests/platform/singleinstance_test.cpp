@@ -12,6 +12,7 @@
 
 #include "platform/SingleInstance.h"
 #include "platform/linux/SingleInstanceNames.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "support/TestSupport.h"
 
 namespace vz::platform {
@@ -129,16 +130,16 @@ TEST(SingleInstance, ActivationRequestsReachTheListenerOfThatInstance) {
   auto region = CreateInstanceRegion();
   auto listener = ListenForActivation(instance.name());
   ASSERT_TRUE(listener);
-  ASSERT_GE(listener->Descriptor(), 0);
+  ASSERT_TRUE(listener->WaitHandle().IsValid());
   EXPECT_EQ(listener->AcceptPending(), 0);
   EXPECT_FALSE(ListenForActivation(instance.name()));  // one listener per instance
 
   std::uint32_t self = region->OwnHandle();
   ASSERT_TRUE(region->RequestActivation(instance.name(), self));
-  EXPECT_TRUE(Readable(listener->Descriptor(), 2000));
+  EXPECT_TRUE(Readable(DescriptorOf(listener->WaitHandle()), 2000));
   EXPECT_EQ(listener->AcceptPending(), 1);
   EXPECT_EQ(listener->AcceptPending(), 0);
-  EXPECT_FALSE(Readable(listener->Descriptor(), 0));
+  EXPECT_FALSE(Readable(DescriptorOf(listener->WaitHandle()), 0));
 
   // From another process, twice.
   std::string name = instance.name();

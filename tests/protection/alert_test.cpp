@@ -70,8 +70,8 @@ class AlertTest : public ::testing::Test {
   ui::Ports ports = front.ports();
   inventory::ProcessList list{fake, *ports.mainWindow, clock};
   ProcessTermination termination{fake, list, ports, clock};
-  ExclusionList exclusions;
-  AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA")};
+  ExclusionList exclusions{platform::LinuxPathConventions()};
+  AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions()};
   FakeStartupList startup;
   std::unique_ptr<ui::Timer> mainTimer;
   bool timerRunningWhileShown = true;

@@ -43,7 +43,7 @@ class DetailsTest : public ::testing::Test {
   inventory::ProcessList list{fake, *ports.mainWindow};
   ProcessTermination termination{fake, list, ports};
   knowledge::TextList known;
-  ProcessDetailsPanel panel{list, known, ports, termination};
+  ProcessDetailsPanel panel{list, known, ports, termination, platform::LinuxPathConventions()};
 };
 
 TEST_F(DetailsTest, EntryOverSeveralLinesWithItsLink) {
@@ -134,16 +134,16 @@ TEST(DescriptionLink, SplitsTheQuotedLinkFromItsText) {
 
 TEST(ExclusionList, LoadsLinesMatchesWithoutCaseAndSavesEverything) {
   testsupport::TempDir dir;
-  ExclusionList missing;
+  ExclusionList missing{platform::LinuxPathConventions()};
   missing.Load(dir.file("EXCFDir.QVA"));
   EXPECT_FALSE(missing.IsExcluded("/opt", "x"));
   testsupport::WriteFile(dir.file("EXCFDir.QVA"), "");
-  ExclusionList empty;
+  ExclusionList empty{platform::LinuxPathConventions()};
   empty.Load(dir.file("EXCFDir.QVA"));
   EXPECT_EQ(empty.Entries().Count(), 0u);
 
   testsupport::WriteFile(dir.file("EXCFDir.QVA"), "/OPT/PROGRAM/X.EXE\r\n");
-  ExclusionList list;
+  ExclusionList list{platform::LinuxPathConventions()};
   list.Load(dir.file("EXCFDir.QVA"));
   EXPECT_TRUE(list.IsExcluded("/opt/program", "x.exe"));
   EXPECT_TRUE(list.IsExcluded("/opt/program/", "x.ex"));

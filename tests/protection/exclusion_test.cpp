@@ -15,7 +15,7 @@ TEST(ExclusionList, AFileThatCannotBeReadIsNeverOverwritten) {
   TempDir dir;
   const std::string file = dir.file(kExclusionFileName);
   ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-  ExclusionList list;
+  ExclusionList list{platform::LinuxPathConventions()};
   bool added = true;
   std::string error;
   EXPECT_TRUE(testsupport::ReturnsPromptly(
@@ -33,7 +33,7 @@ TEST(ExclusionList, AFileThatCannotBeReadIsNeverOverwritten) {
   EXPECT_TRUE(list.IsExcluded("/opt/tools", "new.exe"));
 
   // A missing file is an empty list, and the first addition creates it.
-  ExclusionList fresh;
+  ExclusionList fresh{platform::LinuxPathConventions()};
   fresh.Load(dir.file("none.QVA"));
   EXPECT_TRUE(fresh.AddExclusion("/opt/a.exe", dir.file("none.QVA")));
   EXPECT_EQ(testsupport::ReadFile(dir.file("none.QVA")), "/opt/a.exe\r\n");

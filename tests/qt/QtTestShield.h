@@ -36,7 +36,7 @@ class QtTestShield {
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry},
+    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry, platform::LinuxPathConventions()},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);

@@ -89,6 +89,9 @@ TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {
   int known = s.shield->Knowledge().AllKnownCount();
   EXPECT_GE(known, 3);
   EXPECT_EQ(s.Window().optionsPage->knownProgramsLabel->text().toStdString(), "Known programs: " + std::to_string(known));
+  // Data that is not too old leaves the info label as it starts.
+  ASSERT_FALSE(s.shield->Knowledge().DataTooOld());
+  EXPECT_EQ(s.Window().optionsPage->infoLabel->text(), "You can read about important information here :");
 
   // The five status panels are told apart by their frames.
   for (QLabel* panel : s.Window().statusPanels) {
@@ -196,7 +199,7 @@ TEST(QtMainWindow, ExitVazeruEndsTheLoopAndTheLogIsWritten) {
     front.View().Tray().Action(TrayCommand::ExitVazeru)->trigger();
   });
   user.start(50);
-  int code = app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry}, *region);
+  int code = app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry, platform::LinuxPathConventions()}, *region);
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(shown);
   EXPECT_FALSE(front.View().Tray().IsVisible());
@@ -259,7 +262,7 @@ TEST(QtMainWindow, AlreadyRunningBoxNeedsNoWindow) {
     box->button(QMessageBox::Ok)->click();
   });
   RunningElsewhere region;
-  EXPECT_EQ(app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry}, region), 0);
+  EXPECT_EQ(app::RunMainBlock(app::CommandLine{}, front, app::ShieldServices{processes, *registry, platform::LinuxPathConventions()}, region), 0);
   EXPECT_EQ(text, "Orvane Vazeru is already running.");
   EXPECT_EQ(caption, "Orvane shield");
   EXPECT_EQ(region.requests, 1);

@@ -93,7 +93,7 @@ class QtTermination : public ::testing::Test {
     app::CommandLine restart;
     restart.restart = true;
     auto region = platform::CreateInstanceRegion();
-    app::RunMainBlock(restart, front, app::ShieldServices{processes, *registry}, *region);
+    app::RunMainBlock(restart, front, app::ShieldServices{processes, *registry, platform::LinuxPathConventions()}, *region);
     return sinceSignal.isValid() ? sinceSignal.elapsed() : -1;
   }
 

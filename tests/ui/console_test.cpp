@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CapturedOutput.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "ui/console/ConsoleDialogs.h"
 #include "ui/console/ProcessListPrinter.h"
 
@@ -37,7 +38,7 @@ class TypedInput {
 
 TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
   CapturedOutput cap;
-  platform::TerminalInput none(-1);
+  platform::TerminalInput none{platform::Waitable()};
   ConsoleInput input(none);
   ConsoleDialogs dialogs(cap.out, input, DialogAnswer::Yes);
   EXPECT_EQ(dialogs.Ask("Warning", "Overwrite?", DialogButtons::YesNoCancel), DialogAnswer::Yes);
@@ -53,7 +54,7 @@ TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
 TEST(ConsoleDialogs, AsksAtThePromptUntilAnOfferedAnswerIsTyped) {
   CapturedOutput cap;
   TypedInput typed("maybe\nok\nn\n");
-  platform::TerminalInput in(typed.fd());
+  platform::TerminalInput in(platform::WaitableForDescriptor(typed.fd()));
   ConsoleInput input(in);
   ConsoleDialogs dialogs(cap.out, input, std::nullopt);
   // "maybe" is no answer, "ok" is not offered by Yes/No, "n" is.

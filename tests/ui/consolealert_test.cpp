@@ -3,11 +3,12 @@
 
 #include <cstdio>
 
+#include "CapturedOutput.h"
 #include "inventory/ProcessList.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "platform/testing/FakeClock.h"
 #include "platform/testing/FakeProcesses.h"
 #include "protection/AlertModel.h"
-#include "CapturedOutput.h"
 #include "support/TestSupport.h"
 #include "ui/console/ConsoleAlertView.h"
 #include "ui/scripted/ScriptedPorts.h"
@@ -38,11 +39,11 @@ class ConsoleAlertTest : public ::testing::Test {
     ASSERT_EQ(::pipe(fds), 0);
     ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     ::close(fds[1]);
-    platform::TerminalInput in(fds[0]);
+    platform::TerminalInput in(platform::WaitableForDescriptor(fds[0]));
     ConsoleInput input(in);
     ConsoleAlertView view(out, input, policy);
     ports.alert = &view;
-    protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"));
+    protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions());
     model.Fields() = alert.Fields();
     model.ShowAlert();
     killEnabled = model.KillEnabled();
@@ -58,8 +59,8 @@ class ConsoleAlertTest : public ::testing::Test {
   Ports ports = front.ports();
   inventory::ProcessList list{fake, *ports.mainWindow, clock};
   protection::ProcessTermination termination{fake, list, ports, clock};
-  protection::ExclusionList exclusions;
-  protection::AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA")};
+  protection::ExclusionList exclusions{platform::LinuxPathConventions()};
+  protection::AlertModel alert{ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions()};
   bool killEnabled = true;
 };
 

@@ -46,7 +46,7 @@ std::string HomeFolder() {
 void CreateFolders(const std::string& folder) {
   std::string path;
   for (size_t i = 1; i <= folder.size(); ++i) {
-    if (i < folder.size() && folder[i] != kPathSeparator) continue;
+    if (i < folder.size() && folder[i] != '/') continue;
     path = folder.substr(0, i);
     if (!FolderExists(path)) ::mkdir(path.c_str(), 0700);
   }

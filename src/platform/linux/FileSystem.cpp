@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "platform/PathConventions.h"
 #include "platform/linux/DescriptorFile.h"
 
 namespace vz::platform {
@@ -46,29 +47,21 @@ std::string AbsolutePath(const std::string& path) {
   std::string text = absolute.lexically_normal().string();
   // "dir/." normalises to "dir/": a folder keeps its trailing separator only
   // when the caller gave one.
-  if (text.size() > 1 && text.back() == kPathSeparator && !path.empty() && path.back() != kPathSeparator)
-    text.pop_back();
+  const char separator = HostPathConventions().separator;
+  if (text.size() > 1 && text.back() == separator && !path.empty() && path.back() != separator) text.pop_back();
   return text;
 }
 
 std::string IncludeTrailingSeparator(const std::string& path) {
-  if (!path.empty() && path.back() == kPathSeparator) return path;
-  return path + kPathSeparator;
+  return HostPathConventions().IncludeTrailingSeparator(path);
 }
 
 std::string ExcludeTrailingSeparator(const std::string& path) {
-  if (!path.empty() && path.back() == kPathSeparator) return path.substr(0, path.size() - 1);
-  return path;
+  return HostPathConventions().ExcludeTrailingSeparator(path);
 }
 
-std::string FolderPart(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
-}
+std::string FolderPart(const std::string& path) { return HostPathConventions().FolderPart(path); }
 
-std::string NamePart(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  return pos == std::string::npos ? path : path.substr(pos + 1);
-}
+std::string NamePart(const std::string& path) { return HostPathConventions().NamePart(path); }
 
 }  // namespace vz::platform

@@ -127,7 +127,8 @@ std::unique_ptr<FileBeingWritten> BeginFileWrite(const std::string& targetPath, 
     status = {FileError::Failed, targetPath + ": not a file name"};
     return nullptr;
   }
-  const std::string folder = targetPath.find(kPathSeparator) == std::string::npos ? std::string(".") : FolderPart(targetPath);
+  std::string folder = FolderPart(targetPath);
+  if (folder.empty()) folder = ".";
   int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) {
     status = StatusFromErrno(errno, folder);

@@ -14,6 +14,7 @@
 
 #include "platform/EventLoop.h"
 #include "platform/TerminationSignals.h"
+#include "platform/linux/WaitableDescriptor.h"
 
 namespace vz::platform {
 
@@ -86,9 +87,11 @@ class PollEventLoop final : public EventLoop {
 
   void RemoveTimer(TimerId id) override { timers_.erase(id); }
 
-  void Watch(int fd, std::function<void()> onReadable) override { watches_[fd] = std::move(onReadable); }
+  void Watch(Waitable waitable, std::function<void()> onReadable) override {
+    if (waitable.IsValid()) watches_[DescriptorOf(waitable)] = std::move(onReadable);
+  }
 
-  void Unwatch(int fd) override { watches_.erase(fd); }
+  void Unwatch(Waitable waitable) override { watches_.erase(DescriptorOf(waitable)); }
 
   bool RunOnLoopAndWait(const std::function<void()>& function) override {
     if (std::this_thread::get_id() == loopThread_) {
@@ -107,8 +110,8 @@ class PollEventLoop final : public EventLoop {
   }
 
   void QuitOn(TerminationSignals& signals) override {
-    if (signals.Descriptor() < 0) return;
-    Watch(signals.Descriptor(), [this, &signals] {
+    if (!signals.WaitHandle().IsValid()) return;
+    Watch(signals.WaitHandle(), [this, &signals] {
       if (signals.Drain()) Quit(0);
     });
   }

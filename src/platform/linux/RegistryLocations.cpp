@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/PathConventions.h"
 #include "platform/Registry.h"
 #include "platform/linux/HiveFileRegistry.h"
 
@@ -28,7 +29,8 @@ constexpr const char* kFolderOverrides[] = {"VAZERU_REGISTRY_DIR", "VAZERU_AUTOS
 void MakeLocationOverridesAbsolute() {
   for (const char* name : kFolderOverrides) {
     std::string value = Env(name);
-    if (!value.empty() && value.front() != kPathSeparator) ::setenv(name, AbsolutePath(value).c_str(), 1);
+    if (!value.empty() && value.front() != HostPathConventions().separator)
+      ::setenv(name, AbsolutePath(value).c_str(), 1);
   }
 }
 

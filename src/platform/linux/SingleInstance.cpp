@@ -19,6 +19,7 @@
 #include "platform/linux/ProcfsProcesses.h"
 #include "platform/linux/ProcfsStat.h"
 #include "platform/linux/SingleInstanceNames.h"
+#include "platform/linux/WaitableDescriptor.h"
 
 namespace vz::platform {
 
@@ -131,7 +132,7 @@ class SocketActivationListener final : public ActivationListener {
   SocketActivationListener(const SocketActivationListener&) = delete;
   SocketActivationListener& operator=(const SocketActivationListener&) = delete;
 
-  int Descriptor() const override { return fd_; }
+  Waitable WaitHandle() const override { return WaitableForDescriptor(fd_); }
 
   // Each connection from the same user is one request; others are dropped.
   int AcceptPending() override {

@@ -7,10 +7,14 @@
 #include <unistd.h>
 
 #include "platform/TerminationSignals.h"
+#include "platform/linux/WaitableDescriptor.h"
 
 namespace vz::platform {
 
-TerminalInput::TerminalInput(int fd) : fd_(fd) {
+TerminalInput::TerminalInput() : TerminalInput(WaitableForDescriptor(STDIN_FILENO)) {}
+
+TerminalInput::TerminalInput(Waitable source) : source_(source) {
+  const int fd = DescriptorOf(source_);
   struct stat st {};
   // A terminal, a pipe or a socket can bring answers; /dev/null or a closed
   // descriptor cannot.
@@ -20,7 +24,7 @@ TerminalInput::TerminalInput(int fd) : fd_(fd) {
 bool TerminalInput::FillOnce() {
   char buffer[4096];
   for (;;) {
-    ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    ssize_t n = ::read(DescriptorOf(source_), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
@@ -42,7 +46,8 @@ std::optional<std::string> TerminalInput::TakeLine() {
 }
 
 std::optional<std::string> TerminalInput::ReadLine(const TerminationSignals* interruption) {
-  int signalFd = interruption ? interruption->Descriptor() : -1;
+  const int fd = DescriptorOf(source_);
+  const int signalFd = interruption ? DescriptorOf(interruption->WaitHandle()) : -1;
   for (;;) {
     if (auto line = TakeLine()) return line;
     if (ended_) {
@@ -51,7 +56,7 @@ std::optional<std::string> TerminalInput::ReadLine(const TerminationSignals* int
       rest.swap(pending_);
       return rest;
     }
-    pollfd p[2] = {{fd_, POLLIN, 0}, {signalFd, POLLIN, 0}};
+    pollfd p[2] = {{fd, POLLIN, 0}, {signalFd, POLLIN, 0}};
     if (::poll(p, signalFd >= 0 ? 2 : 1, -1) < 0) {
       if (errno != EINTR) ended_ = true;
       continue;
@@ -68,7 +73,7 @@ bool TerminalInput::HasBufferedLine() const {
 std::optional<std::string> TerminalInput::ReadAvailableLine() {
   if (auto line = TakeLine()) return line;
   if (ended_) return std::nullopt;
-  pollfd p{fd_, POLLIN, 0};
+  pollfd p{DescriptorOf(source_), POLLIN, 0};
   if (::poll(&p, 1, 0) > 0) FillOnce();
   if (auto line = TakeLine()) return line;
   if (ended_ && !pending_.empty()) {

@@ -4,6 +4,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "platform/linux/WaitableDescriptor.h"
+
 namespace vz::platform {
 
 namespace {
@@ -21,7 +23,7 @@ class SignalFdTermination final : public TerminationSignals {
   ~SignalFdTermination() override {
     if (fd_ >= 0) ::close(fd_);
   }
-  int Descriptor() const override { return fd_; }
+  Waitable WaitHandle() const override { return WaitableForDescriptor(fd_); }
   bool Drain() override {
     bool any = false;
     signalfd_siginfo info{};

@@ -81,7 +81,7 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
     : commandLine_(commandLine),
       termination_(platform::WatchTerminationSignals()),
       loop_(platform::CreateEventLoop()),
-      in_(0),
+      in_(),
       input_(in_, loop_.get(), termination_.get()),
       dialogs_(out_, input_, commandLine.answer),
       mainWindow_(out_),
@@ -126,7 +126,7 @@ void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
     input_.SetOnReleased([this] {
       if (in_.HasBufferedLine()) loop_->StartTimer(typedAheadTimer_);
     });
-    loop_->Watch(in_.Descriptor(), [this] { RunTypedCommands(); });
+    loop_->Watch(in_.WaitHandle(), [this] { RunTypedCommands(); });
   }
   out_.Line("Orvane Vazeru is watching this machine. Type h for the commands, q to exit.");
 }
@@ -179,7 +179,7 @@ void ConsoleFrontEnd::RunTypedCommands() {
   // While a question or alert is open the input is its alone; this also runs
   // when one of them lets events run in the middle of an action.
   while (auto line = input_.NextCommand()) HandleCommand(*line);
-  if (in_.Ended()) loop_->Unwatch(in_.Descriptor());
+  if (in_.Ended()) loop_->Unwatch(in_.WaitHandle());
 }
 
 void ConsoleFrontEnd::HandleCommand(const std::string& line) {
@@ -215,8 +215,8 @@ int ConsoleFrontEnd::RunMessageLoop() {
 void ConsoleFrontEnd::Terminate() { loop_->Quit(0); }
 
 void ConsoleFrontEnd::WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) {
-  if (listener.Descriptor() < 0) return;
-  loop_->Watch(listener.Descriptor(), [this, &listener, onActivate] {
+  if (!listener.WaitHandle().IsValid()) return;
+  loop_->Watch(listener.WaitHandle(), [this, &listener, onActivate] {
     int count = listener.AcceptPending();
     for (int i = 0; i < count; ++i) {
       out_.Line("  window | another start of Orvane Vazeru asked for this one");

@@ -55,7 +55,8 @@ class ConsoleMainWindow final : public MainWindowView {
   bool showing_ = false;
   std::function<void()> onStatusChanged_;
   std::string caption_;
-  std::string infoLabel_;
+  // Only a change of the label is worth a line.
+  std::string infoLabel_ = kInfoLabelDefault;
 };
 
 }  // namespace vz::ui::console

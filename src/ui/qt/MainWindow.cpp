@@ -62,7 +62,7 @@ void MainWindow::MakeMenu() {
   runUpdateAction->setEnabled(false);  // the update subsystem brings it
   launchAdminAction = options->addAction("Launch Admin Consol");
   connect(launchAdminAction, &QAction::triggered, this, [this] {
-    if (model_) model_->LaunchAdminConsole();
+    if (model_) model_->Launch().LaunchAdminConsole();
   });
 }
 
@@ -100,7 +100,7 @@ QWidget* MainWindow::MakeToolsColumn() {
     });
   }
   connect(navigation[3], &QToolButton::clicked, this, [this] {
-    if (model_) model_->OpenWebLink(app::WebLink::Forum);
+    if (model_) model_->Launch().OpenWebLink(app::WebLink::Forum);
   });
   column->addWidget(bar);
 
@@ -227,7 +227,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing never ends the shield: the window is hidden instead.
   event->ignore();
   if (model_)
-    model_->OnCloseRequest();
+    model_->Visibility().OnCloseRequest();
   else
     hide();
 }
@@ -241,12 +241,12 @@ void MainWindow::changeEvent(QEvent* event) {
   // The user minimised the window: handled as the minimise system command,
   // after the state change has been delivered.
   if (nowMinimised && !wasMinimised && isVisible())
-    QTimer::singleShot(0, this, [this] { model_->OnSystemCommand(app::kSysCommandMinimize); });
+    QTimer::singleShot(0, this, [this] { model_->Visibility().OnSystemCommand(app::kSysCommandMinimize); });
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (model_) model_->OnShown();
+  if (model_) model_->Visibility().OnShown();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -258,9 +258,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* box = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::Enter) {
       QPoint inPages = box->mapTo(pages, QPoint(0, 0));
-      model_->LiveScanEntered(inPages.x(), inPages.y(), pages->mapTo(this, QPoint(0, 0)).x());
+      model_->Info().LiveScanEntered(inPages.x(), inPages.y(), pages->mapTo(this, QPoint(0, 0)).x());
     } else if (event->type() == QEvent::Leave) {
-      model_->LiveScanLeft();
+      model_->Info().LiveScanLeft();
     }
   }
   return QMainWindow::eventFilter(watched, event);

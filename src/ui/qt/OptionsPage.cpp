@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace vz::ui::qt {
 
@@ -76,14 +77,15 @@ QWidget* OptionsPage::MakeGlobalOptions() {
   auto* layout = new QVBoxLayout(global);
   layout->addWidget(vazeru);
 
-  auto forward = [this](app::OptionsButton which, void (app::MainWindowModel::*action)()) {
+  auto forward = [this](app::OptionsButton which, std::function<void(app::MainWindowModel&)> action) {
     connect(buttons_[which], &QPushButton::clicked, this, [this, action] {
-      if (model_) (model_->*action)();
+      if (model_) action(*model_);
     });
   };
-  forward(app::OptionsButton::StartOnSystemStartup, &app::MainWindowModel::StartOnSystemStartup);
-  forward(app::OptionsButton::RemoveFromSystemStartup, &app::MainWindowModel::RemoveFromSystemStartup);
-  forward(app::OptionsButton::ViewShieldLog, &app::MainWindowModel::ViewShieldLog);
+  forward(app::OptionsButton::StartOnSystemStartup, [](app::MainWindowModel& m) { m.Autostart().StartOnSystemStartup(); });
+  forward(app::OptionsButton::RemoveFromSystemStartup,
+          [](app::MainWindowModel& m) { m.Autostart().RemoveFromSystemStartup(); });
+  forward(app::OptionsButton::ViewShieldLog, [](app::MainWindowModel& m) { m.Launch().ViewShieldLog(); });
   return global;
 }
 
@@ -99,7 +101,7 @@ QWidget* OptionsPage::MakeGeneralOptions() {
     options_[o.option] = box;
     LiveOption option = o.option;
     connect(box, &QCheckBox::clicked, this, [this, option](bool checked) {
-      if (model_) model_->OptionClicked(option, checked);
+      if (model_) model_->Switches().OptionClicked(option, checked);
     });
   }
   layout->addStretch();
@@ -126,7 +128,7 @@ QLabel* OptionsPage::Link(const QString& caption, app::WebLink link) {
   auto* label = new QLabel("<a href=\"link\">" + caption.toHtmlEscaped() + "</a>", this);
   label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
   connect(label, &QLabel::linkActivated, this, [this, link] {
-    if (model_) model_->OpenWebLink(link);
+    if (model_) model_->Launch().OpenWebLink(link);
   });
   return label;
 }
@@ -134,7 +136,7 @@ QLabel* OptionsPage::Link(const QString& caption, app::WebLink link) {
 QWidget* OptionsPage::MakeImportantInfo() {
   auto* box = new QGroupBox("Important Info", this);
   auto* layout = new QVBoxLayout(box);
-  infoLabel = new QLabel("Keep the spyware data files up to date to get the best protection.", box);
+  infoLabel = new QLabel(kInfoLabelDefault, box);
   infoLabel->setObjectName("InfoLabel");
   infoLabel->setWordWrap(true);
   layout->addWidget(infoLabel);

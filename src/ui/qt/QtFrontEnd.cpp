@@ -5,6 +5,7 @@
 
 #include "app/Shield.h"
 #include "platform/SingleInstance.h"
+#include "platform/linux/WaitableDescriptor.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/ShieldIcon.h"
 #include "ui/qt/ShowAtStart.h"
@@ -24,8 +25,9 @@ QtFrontEnd::QtFrontEnd(Options options) : options_(options) {
   bool tray = options_.tray == TrayMode::Available ||
               (options_.tray == TrayMode::Auto && QSystemTrayIcon::isSystemTrayAvailable());
   reachable_.SetTrayAvailable(tray);
-  if (options_.terminationSignals && options_.terminationSignals->Descriptor() >= 0) {
-    auto notifier = std::make_unique<QSocketNotifier>(options_.terminationSignals->Descriptor(), QSocketNotifier::Read);
+  if (options_.terminationSignals && options_.terminationSignals->WaitHandle().IsValid()) {
+    auto notifier = std::make_unique<QSocketNotifier>(platform::DescriptorOf(options_.terminationSignals->WaitHandle()),
+                                                      QSocketNotifier::Read);
     QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] {
       if (options_.terminationSignals->Drain()) Terminate();
     });
@@ -49,7 +51,7 @@ ui::Ports QtFrontEnd::Ports() {
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
   view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
-  if (!reachable_.TrayAvailable()) shield.MainWindow().ReportNoSystemTray();
+  if (!reachable_.TrayAvailable()) shield.MainWindow().Tray().ReportNoSystemTray();
   ShowWhenStartedIfAsked(view_);
   if (options_.onAttached) options_.onAttached(shield, *this);
 }
@@ -68,8 +70,8 @@ void QtFrontEnd::Terminate() {
 }
 
 void QtFrontEnd::WatchActivation(platform::ActivationListener& listener, std::function<void()> onActivate) {
-  if (listener.Descriptor() < 0) return;
-  auto notifier = std::make_unique<QSocketNotifier>(listener.Descriptor(), QSocketNotifier::Read);
+  if (!listener.WaitHandle().IsValid()) return;
+  auto notifier = std::make_unique<QSocketNotifier>(platform::DescriptorOf(listener.WaitHandle()), QSocketNotifier::Read);
   QObject::connect(notifier.get(), &QSocketNotifier::activated, [&listener, onActivate] {
     int count = listener.AcceptPending();
     for (int i = 0; i < count; ++i) onActivate();

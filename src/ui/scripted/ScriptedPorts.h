@@ -41,7 +41,7 @@ class RecordingMainWindow final : public MainWindowView {
   int startupSelection = -1;
   std::map<LiveOption, bool> options;
   bool showVazeruEnabled = false;
-  std::string infoLabel;
+  std::string infoLabel = kInfoLabelDefault;
   Page page = Page::Process;
   std::map<WatchPanel, bool> panels;
   ProgramInfo programInfo;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/ShieldLog.h"
+#include "log/ShieldLog.h"
 #include "platform/testing/FakeClock.h"
 #include "support/TestSupport.h"
 
-namespace vz::app {
+namespace vz::log {
 namespace {
 
 TEST(ShieldLog, TrimsToTheSeventyNewestOnceItReachesEighty) {
@@ -53,5 +53,30 @@ TEST(ShieldLog, SameSecondKeepsOrderAndFileIsNewestFirstWithCrLf) {
   EXPECT_FALSE(log.SaveTo(dir.file("missing/Vazeru.log")));
 }
 
+TEST(ShieldLog, SinkReceivesEveryLineAndTheFieldsOfAFinding) {
+  platform::testing::FakeClock clock;
+  clock.now.hour = 23;
+  struct Recording final : ShieldLogSink {
+    void Receive(const ShieldLogLine& line) override {
+      entries.push_back(line.entry);
+      messages.push_back(line.message);
+      findings.push_back(line.finding ? line.finding->programPath : "-");
+    }
+    std::vector<std::string> entries, messages, findings;
+  } sink;
+  ShieldLog log(clock);
+  log.SetSink(&sink);
+  log.WriteShieldLog("Examine Startups");
+  log.WriteShieldLog("Possible Spyware found : Spy (spy)", Finding{"Spy", "/tmp/spy", 42, "alert"});
+  EXPECT_EQ(sink.entries, (std::vector<std::string>{"23:00:00  Examine Startups", log.Entries()[0]}));
+  EXPECT_EQ(sink.messages, (std::vector<std::string>{"Examine Startups", "Possible Spyware found : Spy (spy)"}));
+  EXPECT_EQ(sink.findings, (std::vector<std::string>{"-", "/tmp/spy"}));
+  // A finding's line in the list is the same as any other.
+  EXPECT_EQ(log.Entries()[0], "23:00:00  Possible Spyware found : Spy (spy)");
+  log.SetSink(nullptr);
+  log.WriteShieldLog("after");
+  EXPECT_EQ(sink.entries.size(), 2u);
+}
+
 }  // namespace
-}  // namespace vz::app
+}  // namespace vz::log

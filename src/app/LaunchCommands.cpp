@@ -1,0 +1,45 @@
+#include "app/LaunchCommands.h"
+
+#include "platform/AppFolder.h"
+#include "platform/FileSystem.h"
+#include "platform/Launcher.h"
+
+namespace vz::app {
+
+namespace {
+
+constexpr const char* kLogFile = "Vazeru.log";
+
+}  // namespace
+
+std::string WebLinkAddress(WebLink link) {
+  switch (link) {
+    case WebLink::Forum: return "https://orvane.example/forum/";
+    case WebLink::MakerSite: return "https://orvane.example/";
+    case WebLink::AuthorSite: return "https://vazeru.orvane.example/";
+  }
+  return {};
+}
+
+LaunchCommands::LaunchCommands(ui::Browser& browser, ActionFailures& failures)
+    : browser_(browser),
+      failures_(failures),
+      launchHidden_([](const std::vector<std::string>& argv, std::string& error) {
+        return platform::LaunchHidden(argv, &error);
+      }) {}
+
+void LaunchCommands::LaunchAdminConsole() {
+  std::string error;
+  if (launchHidden_ && !launchHidden_({platform::CompanionProgramFolder() + kAdminConsoleProgram}, error))
+    failures_.Report("Could not start the admin console: " + error);
+}
+
+void LaunchCommands::ViewShieldLog() {
+  // The file of the previous run; without one nothing happens.
+  std::string path = platform::AppFolder() + kLogFile;
+  if (platform::FileExists(path)) browser_.OpenFile(path);
+}
+
+void LaunchCommands::OpenWebLink(WebLink link) { browser_.Open(WebLinkAddress(link)); }
+
+}  // namespace vz::app

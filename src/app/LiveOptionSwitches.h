@@ -1,0 +1,39 @@
+#pragma once
+// The five live options as the user switches them: by their check boxes, or
+// by the tray's two check entries, which mirror the two live scan boxes. A
+// switch takes effect at once (panels shown or hidden, the browser-key
+// monitor suspended or resumed); the main cycle reads the rest each tick.
+#include <functional>
+
+#include "app/LiveOptions.h"
+#include "app/TrayMenu.h"
+#include "ui/MainWindowView.h"
+
+namespace vz::app {
+
+class LiveOptionSwitches {
+ public:
+  LiveOptionSwitches(LiveOptions& options, ui::MainWindowView& view, TrayMenu& tray)
+      : options_(options), view_(view), tray_(tray) {}
+
+  // "Live IE proctection" suspends (false) or resumes (true) it; none: nothing happens.
+  void SetBrowserKeyMonitor(std::function<void(bool resume)> monitor) { browserKeyMonitor_ = std::move(monitor); }
+
+  // The tray marks and the watch panels as the options stand (window creation).
+  void ShowAsTheyStand();
+
+  // A check box clicked (checked is the box's new state).
+  void OptionClicked(ui::LiveOption option, bool checked);
+  // A tray check entry clicked: inverts its own mark and sets its check box.
+  void TrayOptionClicked(ui::LiveOption option);
+
+ private:
+  void Apply(ui::LiveOption option, bool checked);
+
+  LiveOptions& options_;
+  ui::MainWindowView& view_;
+  TrayMenu& tray_;
+  std::function<void(bool resume)> browserKeyMonitor_;
+};
+
+}  // namespace vz::app

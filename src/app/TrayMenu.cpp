@@ -1,0 +1,47 @@
+#include "app/TrayMenu.h"
+
+namespace vz::app {
+
+namespace {
+
+constexpr const char* kSeparatorCaption = "_______________________";
+
+}  // namespace
+
+const std::vector<TrayMenuEntry>& TrayMenuEntries() {
+  static const std::vector<TrayMenuEntry> entries{
+      {TrayCommand::ShowVazeru, "Show Vazeru", false, false},
+      {TrayCommand::LiveScanProcesses, "Live Scan Process Enabled", true, true},
+      {TrayCommand::LiveScanStartups, "Live scan Startups Enabled", true, true},
+      {TrayCommand::ViewLog, "View Vazeru Log", true, false},
+      {TrayCommand::Separator, kSeparatorCaption, false, false},
+      {TrayCommand::LaunchAdminConsole, "Launce Admin Console", true, false},
+      {TrayCommand::Separator, kSeparatorCaption, false, false},
+      {TrayCommand::ExitVazeru, "Exit Vazeru", true, false},
+  };
+  return entries;
+}
+
+bool TrayEventOpensMenu(int mouseEvent) {
+  return mouseEvent == kTrayLeftButtonDown || mouseEvent == kTrayRightButtonDown;
+}
+
+bool TrayMenu::OptionChecked(ui::LiveOption option) const {
+  if (option == ui::LiveOption::LiveScanProcesses) return liveScan_;
+  if (option == ui::LiveOption::LiveScanStartups) return startups_;
+  return false;
+}
+
+void TrayMenu::SetOptionChecked(ui::LiveOption option, bool checked) {
+  if (option == ui::LiveOption::LiveScanProcesses) liveScan_ = checked;
+  if (option == ui::LiveOption::LiveScanStartups) startups_ = checked;
+  view_.SetTrayOptionChecked(option, checked);
+}
+
+void TrayMenu::ReportNoSystemTray() {
+  if (noTrayReported_) return;
+  noTrayReported_ = true;
+  log_.WriteShieldLog(kNoTrayLogText);
+}
+
+}  // namespace vz::app

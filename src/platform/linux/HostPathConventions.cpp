@@ -1,0 +1,7 @@
+#include "platform/PathConventions.h"
+
+namespace vz::platform {
+
+const PathConventions& HostPathConventions() { return LinuxPathConventions(); }
+
+}  // namespace vz::platform
