@@ -34,8 +34,9 @@ class QtStartupPage : public ::testing::Test {
   void SetUp() override {
     s.StartUp();
     std::filesystem::create_directories(UserFolder());
-    std::filesystem::create_directories(s.app.file("My Tools"));
-    spyProgram = s.app.file("My Tools/vz-qtspy");
+    // Markup in a folder name is a name like any other.
+    std::filesystem::create_directories(s.app.file("My <i>Tools"));
+    spyProgram = s.app.file("My <i>Tools/vz-qtspy");
     testsupport::WriteFile(spyProgram, "program");
     Entry("notes", "/usr/bin/true");
     Entry("spy", '"' + spyProgram + "\" --flag %U");
@@ -46,6 +47,8 @@ class QtStartupPage : public ::testing::Test {
     s.Front().Alert().SetOnShown([this](AlertWindow& f) {
       alertTitles.push_back(f.label1->text().toStdString());
       alertRows.push_back(f.label5->text().toStdString());
+      EXPECT_EQ(f.label3->text().toStdString(), spyProgram);
+      EXPECT_EQ(f.label3->textFormat(), Qt::PlainText);
       f.closeButton->click();
     });
   }

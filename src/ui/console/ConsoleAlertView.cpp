@@ -16,8 +16,8 @@ void ConsoleAlertView::PrintBlock(const protection::AlertModel& alert) {
   const protection::AlertFields& f = alert.Fields();
   out_.Line(kRule);
   out_.Line("  " + std::string(protection::kAlertCaption) + "  " + f.title);
-  out_.Line("  " + f.nameLine);
-  out_.Line("  Location : " + f.location);
+  out_.Line("  " + Printable(f.nameLine));
+  out_.Line("  Location : " + Printable(f.location));
   // A startup finding's identifier is its row in the startup list (t lists them).
   out_.Line((alert.alertFromStartup ? "  Startup row : " : "  PID : ") + f.identifier);
   std::string description = f.description;

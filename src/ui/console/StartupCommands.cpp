@@ -13,8 +13,8 @@ void StartupCommands::PrintList() {
     return;
   }
   for (int row = 0; row < list_.RowCount(); ++row)
-    out_.Line("  " + std::to_string(row) + "  " + list_.Cell(0, row) + "  |  " + list_.Cell(1, row) + "  |  " +
-              list_.Cell(2, row));
+    out_.Line("  " + std::to_string(row) + "  " + Printable(list_.Cell(0, row)) + "  |  " +
+              Printable(list_.Cell(1, row)) + "  |  " + list_.Cell(2, row));
 }
 
 void StartupCommands::Remove(const std::string& text) {
@@ -22,7 +22,7 @@ void StartupCommands::Remove(const std::string& text) {
   char* end = nullptr;
   const long number = row.empty() ? -1 : std::strtol(row.c_str(), &end, 10);
   if (row.empty() || *end != '\0' || number < 0 || number >= list_.RowCount()) {
-    out_.Line("  no startup entry in row '" + row + "' (t lists them)");
+    out_.Line("  no startup entry in row '" + Printable(row) + "' (t lists them)");
     return;
   }
   list_.SelectRow(static_cast<int>(number));
@@ -30,7 +30,7 @@ void StartupCommands::Remove(const std::string& text) {
   const int before = list_.RowCount();
   list_.RemoveStartupEntry();
   // The list was read again after OK; the same count means nothing went.
-  if (list_.RowCount() < before) out_.Line("  removed: " + name);
+  if (list_.RowCount() < before) out_.Line("  removed: " + Printable(name));
 }
 
 void StartupCommands::Run(const std::string& argument) {
