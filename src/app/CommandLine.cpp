@@ -46,6 +46,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.console = true;
     } else if (a == "--quiet") {
       cmd.quiet = true;
+    } else if (a == "--no-journal") {
+      cmd.noJournal = true;
     } else if (a == "--help") {
       cmd.help = true;
     } else if (StartsWith(a, "--answer=")) {
@@ -78,10 +80,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
-         "                [--on-alert=ACTION[,ACTION...]] [--app-folder DIR]\n"
-         "       ACTION: close, kill, delete, exclude or remove (a startup entry), each\n"
-         "       taken in order where the alert offers it\n"
-         "       qvshield --help\n";
+         "                [--on-alert=ACTION[,ACTION...]] [--app-folder DIR] [--no-journal]\n"
+         "       qvshield --help\n"
+         "ACTION: close, kill, delete, exclude or remove (a startup entry); each is\n"
+         "taken in order where the alert offers it\n";
 }
 
 std::vector<std::string> RestartArguments(const CommandLine& commandLine) {
