@@ -209,6 +209,10 @@ TEST_F(StartupShield, PageCommandsCheckAllRemoveAndRefresh) {
   Entry(UserFolder(), "notes", "/usr/bin/true");
   shield->Cycle().Tick();  // the lists are loaded
   shield->Startup().RefreshStartupList();
+  // No row selected yet: "Remove" has nothing to ask about.
+  ASSERT_EQ(shield->Startup().SelectedRow(), -1);
+  shield->Startup().RemoveStartupEntry();
+  EXPECT_TRUE(front.dialogs.shown.empty());
 
   // "Check startup programs": the closing box comes after the alert closed.
   shield->StartupScan().CheckStartupPrograms();
