@@ -14,7 +14,23 @@ std::optional<ui::DialogAnswer> ParseAnswer(const std::string& text) {
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
+bool IsAlertAction(const std::string& action) {
+  return action == "close" || action == "kill" || action == "delete" || action == "exclude" || action == "remove";
+}
+
 }  // namespace
+
+std::vector<std::string> AlertActions(const std::string& onAlert) {
+  std::vector<std::string> actions;
+  std::size_t start = 0;
+  while (start <= onAlert.size()) {
+    std::size_t comma = onAlert.find(',', start);
+    if (comma == std::string::npos) comma = onAlert.size();
+    actions.push_back(onAlert.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return actions;
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine cmd;
@@ -39,8 +55,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!cmd.answer) cmd.error = "unknown answer '" + a.substr(9) + "' (yes, no, cancel or ok)";
     } else if (StartsWith(a, "--on-alert=")) {
       cmd.onAlert = a.substr(11);
-      if (cmd.onAlert != "close" && cmd.onAlert != "kill" && cmd.onAlert != "delete" && cmd.onAlert != "exclude")
-        cmd.error = "unknown alert action '" + cmd.onAlert + "' (close, kill, delete or exclude)";
+      for (const std::string& action : AlertActions(cmd.onAlert)) {
+        if (IsAlertAction(action)) continue;
+        cmd.error = "unknown alert action '" + action + "' (close, kill, delete, exclude or remove, separated by commas)";
+        break;
+      }
     } else if (StartsWith(a, "--app-folder=")) {
       cmd.appFolder = a.substr(13);
     } else if (a == "--app-folder") {
@@ -61,8 +80,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
-         "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR] [--no-journal]\n"
-         "       qvshield --help\n";
+         "                [--on-alert=ACTION[,ACTION...]] [--app-folder DIR] [--no-journal]\n"
+         "       qvshield --help\n"
+         "ACTION: close, kill, delete, exclude or remove (a startup entry); each is\n"
+         "taken in order where the alert offers it\n";
 }
 
 std::vector<std::string> RestartArguments(const CommandLine& commandLine) {

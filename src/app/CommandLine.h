@@ -17,11 +17,14 @@ struct CommandLine {
   bool help = false;                        // --help: print the usage and end
   bool noJournal = false;                   // --no-journal: nothing goes to the system journal
   std::optional<ui::DialogAnswer> answer;   // --answer=yes|no|cancel|ok
-  std::string onAlert;                      // --on-alert=close|kill|delete|exclude
+  std::string onAlert;                      // --on-alert=ACTION[,ACTION...]: close, kill, delete, exclude, remove
   std::string appFolder;                    // --app-folder DIR
   std::vector<std::string> options;         // everything after a leading "Restart", as given
   std::string error;                        // set when an option is not understood
 };
+
+// The actions of an --on-alert list, in order ("kill,delete" -> kill, delete).
+std::vector<std::string> AlertActions(const std::string& onAlert);
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);  // args without argv[0]
 std::string UsageText();

@@ -29,6 +29,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           services.paths),
       scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.paths, services.clock),
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
+      startupList_(services.registry, ports, log_),
+      startupScanner_(startupList_, classifier_, knowledge_, alert_, ports, services.clock),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
       }),
@@ -44,6 +46,9 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   processList_.SetScanFunction(
       [this](const std::string& name, std::uint32_t pid, int position) { ScanNewProcess(name, pid, position); });
   alert_.SetMainTimer(&cycle_.MainTimer());
+  alert_.SetStartupList(&startupList_);
+  // Writing or deleting the shield's own Run entry shows in the startup list.
+  mainWindow_.Autostart().SetAfterChange([this] { startupList_.RefreshStartupList(); });
   // Whatever the desktop could not open is said in the log and the status bar.
   if (ports_.browser)
     ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
@@ -58,6 +63,10 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
+  // The startup entries are scanned only against loaded lists.
+  steps.startupWatch = [this] {
+    if (knowledgeLoaded_) startupScanner_.WatchStep();
+  };
 }
 
 Shield::~Shield() {
@@ -71,6 +80,7 @@ void Shield::ScanNewProcess(const std::string& name, std::uint32_t pid, int posi
 void Shield::LoadKnowledgeBase() {
   knowledge::LoadEnvironment env{dataFolder_, *extractor_, log_, *ports_.mainWindow, *ports_.events, services_.clock};
   knowledge::LoadKnowledgeBase(knowledge_, env);
+  knowledgeLoaded_ = true;
   if (knowledge_.DataTooOld()) ports_.mainWindow->SetInfoLabel(knowledge::kInfoLabelTooOld);
 }
 
@@ -105,6 +115,7 @@ void Shield::CreateMainWindow() {
   view.SetOptionChecked(ui::LiveOption::ShowProcessStatistics, options_.showProcessStatistics);
   view.SetWindowState(ui::WindowState::Normal);
   mainWindow_.OnCreate();
+  startupList_.RefreshStartupList();
 }
 
 void Shield::Start() { cycle_.MainTimer().Start(); }

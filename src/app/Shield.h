@@ -27,6 +27,8 @@
 #include "protection/ProcessDetails.h"
 #include "protection/ProcessScan.h"
 #include "protection/ProcessTermination.h"
+#include "startup/StartupList.h"
+#include "startup/StartupScanner.h"
 #include "ui/Ports.h"
 
 namespace vz::app {
@@ -82,6 +84,8 @@ class Shield {
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
   guard::BrowserProtection& BrowserProtection() { return browserProtection_; }
+  startup::StartupList& Startup() { return startupList_; }
+  startup::StartupScanner& StartupScan() { return startupScanner_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -111,6 +115,9 @@ class Shield {
   inventory::FileOriginClassifier classifier_;
   protection::ProcessScanner scanner_;
   protection::ProcessDetailsPanel details_;
+  startup::StartupList startupList_;
+  startup::StartupScanner startupScanner_;
+  bool knowledgeLoaded_ = false;
   MainWindowModel mainWindow_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};

@@ -37,4 +37,22 @@ LinkAndRest SplitProcessDescriptionLink(const std::string& text) {
   return {link, rest};
 }
 
+LinkAndRest SplitDescriptionLink(const std::string& text) {
+  if (!HasQuotedHttpLink(text)) return {std::string(), text};
+  size_t open = text.find('(');
+  size_t close = text.find(')');
+  std::string inside;
+  if (open != std::string::npos && close != std::string::npos && close > open)
+    inside = text.substr(open + 1, close - open - 1);
+  std::string rest = text;
+  const std::string part = "(" + inside + ")";
+  if (size_t at = rest.find(part); at != std::string::npos) rest.erase(at, part.size());
+  // ("http://...") holds the address in double quotes: the link is what they
+  // enclose (to the end when the closing one is missing).
+  size_t quote = inside.find('"');
+  if (quote == std::string::npos) return {std::string(), rest};
+  size_t end = inside.find('"', quote + 1);
+  return {inside.substr(quote + 1, end == std::string::npos ? std::string::npos : end - quote - 1), rest};
+}
+
 }  // namespace vz::protection

@@ -18,4 +18,9 @@ bool HasQuotedHttpLink(std::string_view text);
 // The link of a process description and the text after the link's ")".
 LinkAndRest SplitProcessDescriptionLink(const std::string& text);
 
+// The link of a startup finding's description: the part in the first
+// parentheses, taken out of the text, and of it the address between its
+// double quotes (empty when it holds none).
+LinkAndRest SplitDescriptionLink(const std::string& text);
+
 }  // namespace vz::protection

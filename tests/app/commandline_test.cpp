@@ -39,6 +39,12 @@ TEST(CommandLine, BadOptionsAreReported) {
   EXPECT_FALSE(ParseCommandLine({"--frobnicate"}).error.empty());
   EXPECT_FALSE(ParseCommandLine({"--on-alert=explode"}).error.empty());
   EXPECT_TRUE(ParseCommandLine({"--on-alert=kill"}).error.empty());
+  // A list of actions, each one checked; an empty one is no action.
+  EXPECT_EQ(AlertActions("kill,delete"), (std::vector<std::string>{"kill", "delete"}));
+  EXPECT_TRUE(ParseCommandLine({"--on-alert=kill,delete,remove,exclude,close"}).error.empty());
+  EXPECT_NE(ParseCommandLine({"--on-alert=kill,explode"}).error.find("'explode'"), std::string::npos);
+  EXPECT_FALSE(ParseCommandLine({"--on-alert=kill,,delete"}).error.empty());
+  EXPECT_FALSE(ParseCommandLine({"--on-alert=kill,"}).error.empty());
   CommandLine help = ParseCommandLine({"--console", "--help"});
   EXPECT_TRUE(help.help);
   EXPECT_TRUE(help.error.empty());

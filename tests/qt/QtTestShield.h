@@ -27,16 +27,18 @@ inline const char* kKnownList =
 class QtTestShield {
  public:
   // realProcesses: the machine's processes instead of the in-memory ones;
-  // desktopOpener: the front end's own opener instead of the recording browser.
+  // desktopOpener: the front end's own opener instead of the recording browser;
+  // otherRegistry: a registry of the test's instead of the temporary hive files.
   explicit QtTestShield(ui::qt::QtFrontEnd::TrayMode tray = ui::qt::QtFrontEnd::TrayMode::Available,
-                        platform::ProcessPlatform* realProcesses = nullptr, bool desktopOpener = false)
+                        platform::ProcessPlatform* realProcesses = nullptr, bool desktopOpener = false,
+                        platform::RegistryStore* otherRegistry = nullptr)
       : front_(ui::qt::QtFrontEnd::Options{&dialogs, desktopOpener ? nullptr : &browser, tray, nullptr, {}}) {
     platform::SetAppFolderOverride(app.path());
     testsupport::PackArchive(app.file("Proc1.pck"), "Proclist_noharm.txt", kKnownList);
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry, platform::LinuxPathConventions()},
+    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, otherRegistry ? *otherRegistry : *registry, platform::LinuxPathConventions()},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);

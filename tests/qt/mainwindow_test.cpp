@@ -24,6 +24,7 @@
 #include "platform/linux/SingleInstanceNames.h"
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
+#include "ui/qt/StartupPage.h"
 
 namespace vz::qttest {
 namespace {
@@ -122,7 +123,7 @@ TEST(QtMainWindow, NavigationLinksAndTheLiveScanInfoPanel) {
   QStackedWidget* pages = s.Window().pages;
   EXPECT_EQ(pages->currentWidget(), s.Window().processPage);
   s.Window().navigation[2]->click();
-  EXPECT_EQ(pages->currentWidget(), s.Window().startupPage);
+  EXPECT_EQ(pages->currentWidget(), static_cast<QWidget*>(s.Window().startupPage));
   s.Window().navigation[0]->click();
   EXPECT_EQ(pages->currentWidget(), s.Window().optionsPage);
   s.Window().navigation[3]->click();  // "Help Forum Online"
@@ -154,7 +155,7 @@ TEST(QtMainWindow, NavigationLinksAndTheLiveScanInfoPanel) {
 TEST(QtMainWindow, WithoutTrayTheWindowStaysReachableMinimised) {
   QtTestShield s(ui::qt::QtFrontEnd::TrayMode::Unavailable);
   ASSERT_FALSE(s.Front().TrayAvailable());
-  EXPECT_NE(s.shield->Log().Entries().back().find(app::kNoTrayLogText), std::string::npos);
+  EXPECT_NE(s.shield->Log().Entries().front().find(app::kNoTrayLogText), std::string::npos);
   EXPECT_FALSE(s.Window().isVisible());
   s.StartUp();
   EXPECT_TRUE(s.Window().isVisible());

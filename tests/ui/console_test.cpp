@@ -43,9 +43,11 @@ TEST(ConsoleDialogs, AnswersFromThePolicyWhenItFitsTheButtons) {
   ConsoleDialogs dialogs(cap.out, input, DialogAnswer::Yes);
   EXPECT_EQ(dialogs.Ask("Warning", "Overwrite?", DialogButtons::YesNoCancel), DialogAnswer::Yes);
   // Yes is not offered by OK/Cancel: nobody to ask, so the safe Cancel.
-  EXPECT_EQ(dialogs.Ask("Remove Startup", "Remove this startup program : x", DialogButtons::OkCancel),
+  EXPECT_EQ(dialogs.Ask("Remove Startup", "Remove this startup program : x\x1b[2K\ty", DialogButtons::OkCancel),
             DialogAnswer::Cancel);
   std::string text = cap.Text();
+  // A name with terminal escapes in it is shown, never obeyed.
+  EXPECT_NE(text.find("Remove this startup program : x?[2K\ty"), std::string::npos) << text;
   EXPECT_NE(text.find("[Warning] Overwrite?"), std::string::npos);
   EXPECT_NE(text.find("(answered Yes)"), std::string::npos);
   EXPECT_NE(text.find("(nobody to ask: answered Cancel)"), std::string::npos);

@@ -5,6 +5,7 @@
 
 #include "CapturedOutput.h"
 #include "inventory/ProcessList.h"
+#include "platform/FileSystem.h"
 #include "platform/linux/WaitableDescriptor.h"
 #include "platform/testing/FakeClock.h"
 #include "platform/testing/FakeProcesses.h"
@@ -34,7 +35,7 @@ class ConsoleAlertTest : public ::testing::Test {
   std::string Printed() { return captured.Text(); }
 
   // Shows the alert through a terminal view with this input and policy.
-  void Show(const std::string& typed, const std::string& policy) {
+  void Show(const std::string& typed, const std::string& policy, bool fromStartup = false) {
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
@@ -45,6 +46,7 @@ class ConsoleAlertTest : public ::testing::Test {
     ports.alert = &view;
     protection::AlertModel model(ports, termination, exclusions, dir.file("EXCFDir.QVA"), platform::LinuxPathConventions());
     model.Fields() = alert.Fields();
+    model.alertFromStartup = model.showRemoveStartup = fromStartup;
     model.ShowAlert();
     killEnabled = model.KillEnabled();
     ::close(fds[0]);
@@ -90,6 +92,22 @@ TEST_F(ConsoleAlertTest, UnattendedPoliciesAndNobodyToAsk) {
   Show("", "");
   // Input that has ended closes the alert, and says so.
   EXPECT_NE(Printed().find("(input ended: alert closed)"), std::string::npos);
+}
+
+TEST_F(ConsoleAlertTest, StartupAlertOffersNoKillOrDeleteAndHostileTextCannotSteerTheTerminal) {
+  // A command from a desktop file anyone may write, with terminal escapes in it.
+  alert.Fields().location = "/tmp/x\x1b[2J\x1b[1Aspy";
+  alert.Fields().identifier = "3";
+  Show("", "kill,delete,close", true);
+  std::string text = Printed();
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_NE(text.find("Location : /tmp/x?[2J?[1Aspy"), std::string::npos) << text;
+  EXPECT_NE(text.find("Startup row : 3"), std::string::npos);
+  EXPECT_NE(text.find("--on-alert=kill: not offered by this alert"), std::string::npos);
+  EXPECT_NE(text.find("--on-alert=delete: not offered by this alert"), std::string::npos);
+  EXPECT_NE(text.find("--on-alert=close: alert closed"), std::string::npos);
+  EXPECT_TRUE(fake.terminations().empty());
+  EXPECT_TRUE(platform::FileExists(dir.file("xmrig")));
 }
 
 }  // namespace

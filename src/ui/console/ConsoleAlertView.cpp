@@ -3,6 +3,7 @@
 #include <cctype>
 #include <optional>
 
+#include "app/CommandLine.h"
 #include "protection/AlertModel.h"
 
 namespace vz::ui::console {
@@ -15,9 +16,10 @@ void ConsoleAlertView::PrintBlock(const protection::AlertModel& alert) {
   const protection::AlertFields& f = alert.Fields();
   out_.Line(kRule);
   out_.Line("  " + std::string(protection::kAlertCaption) + "  " + f.title);
-  out_.Line("  " + f.nameLine);
-  out_.Line("  Location : " + f.location);
-  out_.Line("  PID : " + f.identifier);
+  out_.Line("  " + Printable(f.nameLine));
+  out_.Line("  Location : " + Printable(f.location));
+  // A startup finding's identifier is its row in the startup list (t lists them).
+  out_.Line((alert.alertFromStartup ? "  Startup row : " : "  PID : ") + f.identifier);
   std::string description = f.description;
   for (char& c : description)
     if (c == '\r' || c == '\n') c = ' ';
@@ -65,23 +67,46 @@ bool ConsoleAlertView::RunCommand(protection::AlertModel& alert, char command) {
 }
 
 void ConsoleAlertView::ApplyPolicy(protection::AlertModel& alert) {
-  if (policy_ == "kill" || policy_ == "delete") {
-    if (policy_ == "kill") {
-      out_.Line("  --on-alert=kill: ending the process");
-      RunCommand(alert, 'k');
-    } else {
-      out_.Line("  --on-alert=delete: ending the process and deleting its file");
-      RunCommand(alert, 'd');
-    }
-    if (showing_) alert.Close();
-  } else if (policy_ == "exclude") {
-    out_.Line("  --on-alert=exclude");
-    RunCommand(alert, 'x');
-    if (showing_) alert.Close();
-  } else {
-    out_.Line(policy_.empty() ? "  (nobody to ask: alert closed)" : "  --on-alert=close: alert closed");
+  if (policy_.empty()) {
+    out_.Line("  (nobody to ask: alert closed)");
     alert.Close();
+    return;
   }
+  // Each action in order, where this alert offers it; the alert closes after the last.
+  for (const std::string& action : app::AlertActions(policy_)) {
+    if (!showing_) break;
+    const std::string said = "  --on-alert=" + action;
+    if (action == "kill") {
+      if (!alert.KillEnabled()) {
+        out_.Line(said + ": not offered by this alert");
+        continue;
+      }
+      out_.Line(said + ": ending the process");
+      RunCommand(alert, 'k');
+    } else if (action == "delete") {
+      if (!alert.DeleteEnabled()) {
+        out_.Line(said + ": not offered by this alert");
+        continue;
+      }
+      out_.Line(said + (alert.KillEnabled() ? ": ending the process and deleting its file" : ": deleting the file"));
+      RunCommand(alert, 'd');
+    } else if (action == "remove") {
+      if (!alert.RemoveStartupVisible()) {
+        out_.Line(said + ": not offered by this alert");
+        continue;
+      }
+      out_.Line(said + ": removing the startup entry");
+      RunCommand(alert, 'r');
+      if (alert.RemoveStartupVisible()) out_.Line("  the startup entry was not removed");
+    } else if (action == "exclude") {
+      out_.Line(said);
+      RunCommand(alert, 'x');
+    } else {
+      out_.Line(said + ": alert closed");
+      alert.Close();
+    }
+  }
+  if (showing_) alert.Close();
 }
 
 void ConsoleAlertView::ShowModal(protection::AlertModel& alert) {

@@ -1,9 +1,10 @@
 #pragma once
 // The alert in the terminal: a framed block with what was found, then a menu
 // of the alert's actions read at the prompt; while it is open, everything
-// typed is for it. Unattended (--on-alert) the given action is taken on every
-// alert; with nobody to ask and no policy, or when the shield is ending, the
-// alert is closed, and that is said.
+// typed is for it. Unattended (--on-alert) the given actions are taken on
+// every alert, in order, each where the alert offers it; with nobody to ask
+// and no policy, or when the shield is ending, the alert is closed, and that
+// is said.
 #include <string>
 
 #include "ui/AlertView.h"

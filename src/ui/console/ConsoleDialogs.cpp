@@ -30,7 +30,8 @@ std::optional<DialogAnswer> ParseTyped(const std::string& line) {
 }
 
 // Message texts separate paragraphs with bare carriage returns; a terminal
-// would overwrite the line with them, so they become line ends.
+// would overwrite the line with them, so they become line ends. Other control
+// characters are shown as "?".
 std::string ForTerminal(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -38,6 +39,9 @@ std::string ForTerminal(const std::string& text) {
     if (text[i] == '\r') {
       if (i + 1 < text.size() && text[i + 1] == '\n') continue;
       out += '\n';
+    } else if ((static_cast<unsigned char>(text[i]) < 0x20 && text[i] != '\n' && text[i] != '\t') || text[i] == 0x7f) {
+      // A name from a file others may write cannot steer the terminal.
+      out += '?';
     } else {
       out += text[i];
     }

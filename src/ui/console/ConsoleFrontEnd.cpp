@@ -102,6 +102,7 @@ ui::Ports ConsoleFrontEnd::Ports() {
 
 void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
   shield_ = &shield;
+  startupCommands_ = std::make_unique<StartupCommands>(out_, shield.Startup(), shield.StartupScan());
   shield.Log().SetOnWritten([this](const std::string& entry) {
     mainWindow_.FlushStatus();
     out_.Line(entry);
@@ -135,6 +136,9 @@ void ConsoleFrontEnd::PrintHelp() {
   out_.Line("  commands: l      list the processes again");
   out_.Line("            i PID  details of a process");
   out_.Line("            k PID  end a process (asks first)");
+  out_.Line("            t      list the startup entries (row, name, command, hive)");
+  out_.Line("            t check  check every startup entry");
+  out_.Line("            t rm ROW remove a startup entry (asks first)");
   out_.Line("            s      show the status panels");
   out_.Line("            w      show the main window (as the tray's \"Show Vazeru\")");
   out_.Line("            q      exit (as the tray's \"Exit Vazeru\")");
@@ -197,6 +201,7 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
     case 's':
       for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) out_.Line("  status | " + mainWindow_.StatusPanel(i));
       break;
+    case 't': startupCommands_->Run(command.substr(1)); break;
     case 'w': shield_->ShowVazeru(); break;
     case 'q': shield_->ExitVazeru(); break;
     case 'h':

@@ -17,6 +17,7 @@
 #include "ui/console/ConsoleMainWindow.h"
 #include "ui/console/ConsoleOutput.h"
 #include "ui/console/ProcessListPrinter.h"
+#include "ui/console/StartupCommands.h"
 
 namespace vz::ui::console {
 
@@ -60,6 +61,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   std::unique_ptr<LoopTimers> timers_;
   std::unique_ptr<TerminalBrowser> browser_;
   std::unique_ptr<ProcessListPrinter> printer_;
+  std::unique_ptr<StartupCommands> startupCommands_;
   app::Shield* shield_ = nullptr;
   platform::EventLoop::TimerId flushTimer_ = 0;
   platform::EventLoop::TimerId typedAheadTimer_ = 0;

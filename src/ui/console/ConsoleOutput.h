@@ -6,6 +6,11 @@
 
 namespace vz::ui::console {
 
+// Text from files others may write (a startup entry's name or command), with
+// every control character shown as "?": it cannot move the cursor, clear the
+// screen or hide a line of the terminal.
+std::string Printable(const std::string& text);
+
 class ConsoleOutput {
  public:
   explicit ConsoleOutput(std::FILE* out = stdout) : out_(out) {}

@@ -30,6 +30,9 @@ QLabel* Label(const char* name, QWidget* parent) {
   label->setObjectName(name);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setWordWrap(true);
+  // Names and paths come from files others may write: shown as they are,
+  // never read as markup.
+  label->setTextFormat(Qt::PlainText);
   return label;
 }
 
@@ -60,6 +63,8 @@ AlertWindow::AlertWindow() {
   scandiaDesc->setFixedHeight(90);
   scandiaDesc->setMinimumWidth(460);
   urlLabel1 = Label("URLLabel1", this);
+  // The link is markup of its own, around the escaped address.
+  urlLabel1->setTextFormat(Qt::RichText);
   urlLabel1->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
 
   closeButton = Button("BtnClose", "Close", this);

@@ -18,6 +18,7 @@
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
 #include "ui/qt/ShieldIcon.h"
+#include "ui/qt/StartupPage.h"
 
 namespace vz::ui::qt {
 
@@ -123,8 +124,7 @@ QWidget* MainWindow::MakePages() {
   optionsPage = new OptionsPage(pages);
   processPage = new ProcessPage(pages);
   processPage->setEnabled(false);  // until the start-up phase has ended
-  startupPage = new QGroupBox("Startup programs", pages);
-  startupPage->setObjectName("StartupPage");
+  startupPage = new StartupPage(pages);
   pages->addWidget(optionsPage);
   pages->addWidget(processPage);
   pages->addWidget(startupPage);
@@ -175,6 +175,7 @@ void MainWindow::Unbind() {
   model_ = nullptr;
   processPage->Unbind();
   optionsPage->Bind(nullptr);
+  startupPage->Bind(nullptr, nullptr);
 }
 
 void MainWindow::ShowPage(Page page) {

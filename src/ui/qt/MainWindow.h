@@ -21,6 +21,7 @@ namespace vz::ui::qt {
 
 class OptionsPage;
 class ProcessPage;
+class StartupPage;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -45,7 +46,7 @@ class MainWindow final : public QMainWindow {
   QStackedWidget* pages;
   ProcessPage* processPage;
   OptionsPage* optionsPage;
-  QWidget* startupPage;
+  StartupPage* startupPage;
   QFrame* toolsColumn;
   QGroupBox* statisticsPanel;
   QGroupBox* systemWatchPanel;

@@ -76,6 +76,8 @@ DialogAnswer QtDialogs::Show(const DialogRequest& request) {
   QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption), DialogText(request.text),
                   ButtonsOf(request.buttons), QApplication::activeWindow());
   box.setWindowIcon(ShieldIcon());
+  // A name in the text (a startup entry's) is shown as it is, never read as markup.
+  box.setTextFormat(Qt::PlainText);
   KeepCaptionWhole(box);
   // Escape and the window's close button give the answer that changes nothing.
   switch (request.buttons) {

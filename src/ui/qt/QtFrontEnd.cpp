@@ -9,6 +9,7 @@
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/ShieldIcon.h"
 #include "ui/qt/ShowAtStart.h"
+#include "ui/qt/StartupPage.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -51,6 +52,7 @@ ui::Ports QtFrontEnd::Ports() {
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
   view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
+  view_.Window().startupPage->Bind(&shield.Startup(), &shield.StartupScan());
   if (!reachable_.TrayAvailable()) shield.MainWindow().Tray().ReportNoSystemTray();
   ShowWhenStartedIfAsked(view_);
   if (options_.onAttached) options_.onAttached(shield, *this);

@@ -6,6 +6,7 @@
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/StartupPage.h"
 #include "ui/qt/TrayIcon.h"
 
 namespace vz::ui::qt {
@@ -93,8 +94,8 @@ void QtMainWindowView::SetShieldLog(const std::vector<std::string>& entries) {
   Window().processPage->SetShieldLog(entries);
 }
 
-void QtMainWindowView::SetStartupRows(const std::vector<StartupRow>&, int) {
-  // The startup page's grid comes with the startup subsystem.
+void QtMainWindowView::SetStartupRows(const std::vector<StartupRow>& rows, int selected) {
+  Window().startupPage->SetRows(rows, selected);
 }
 
 void QtMainWindowView::SetOptionChecked(LiveOption option, bool checked) {
