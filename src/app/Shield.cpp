@@ -31,7 +31,10 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
-      }) {
+      }),
+      ownCpuTimes_(services.cpuTimes ? nullptr : platform::CreateSystemCpuTimes()),
+      cpuWatch_(services.cpuTimes ? *services.cpuTimes : *ownCpuTimes_, *ports.mainWindow),
+      statistics_(processList_, *ports.mainWindow, services.clock) {
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {
@@ -51,6 +54,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
+  steps.cpuStep = [this](int tickCount) { cpuWatch_.Step(tickCount); };
+  steps.statistics = [this] { statistics_.Step(cycle_.TickCount()); };
 }
 
 Shield::~Shield() {
@@ -73,7 +78,7 @@ void Shield::CreateWindows() {
   ports_.mainWindow->HideWindow();
   // The exclusion list holder loads the user's exclusions.
   exclusions_.Load(dataFolder_ + protection::kExclusionFileName);
-  // The alert is ready (alert_); the start log window comes with the system watch.
+  // The alert is ready (alert_); the start log window shows statistics_'s lines.
 }
 
 void Shield::CreateMainWindow() {

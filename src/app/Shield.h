@@ -18,6 +18,7 @@
 #include "knowledge/KnowledgeBase.h"
 #include "log/ShieldLog.h"
 #include "platform/Clock.h"
+#include "platform/CpuTimes.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -27,6 +28,8 @@
 #include "protection/ProcessScan.h"
 #include "protection/ProcessTermination.h"
 #include "ui/Ports.h"
+#include "watch/CpuWatch.h"
+#include "watch/ProcessStatistics.h"
 
 namespace vz::app {
 
@@ -41,6 +44,8 @@ struct ShieldServices {
   platform::RegistryStore& registry;
   const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
+  // The CPU load's numbers; none: the machine's own.
+  platform::CpuTimes* cpuTimes = nullptr;
 };
 
 class Shield {
@@ -78,6 +83,8 @@ class Shield {
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
+  watch::CpuWatch& Cpu() { return cpuWatch_; }
+  watch::ProcessStatistics& Statistics() { return statistics_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -108,6 +115,9 @@ class Shield {
   protection::ProcessScanner scanner_;
   protection::ProcessDetailsPanel details_;
   MainWindowModel mainWindow_;
+  std::unique_ptr<platform::CpuTimes> ownCpuTimes_;
+  watch::CpuWatch cpuWatch_;
+  watch::ProcessStatistics statistics_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };

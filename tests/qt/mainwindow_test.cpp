@@ -24,6 +24,7 @@
 #include "platform/linux/SingleInstanceNames.h"
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
+#include "ui/qt/WatchPanels.h"
 
 namespace vz::qttest {
 namespace {

@@ -17,6 +17,7 @@
 #include "ui/console/ConsoleMainWindow.h"
 #include "ui/console/ConsoleOutput.h"
 #include "ui/console/ProcessListPrinter.h"
+#include "ui/console/TerminalBrowser.h"
 
 namespace vz::ui::console {
 
@@ -36,7 +37,6 @@ class ConsoleFrontEnd final : public app::FrontEnd {
  private:
   class Pump;
   class Dispatcher;
-  class TerminalBrowser;
   class LoopTimers;
 
   void RunTypedCommands();
@@ -44,6 +44,8 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   bool SelectProcess(const std::string& argument);
   void PrintDetails();
   void PrintHelp();
+  void PrintSystemWatch();
+  void PrintStartLog();
 
   app::CommandLine commandLine_;
   // First, so that threads started later inherit the blocked signals.

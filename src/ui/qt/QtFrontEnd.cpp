@@ -50,7 +50,7 @@ ui::Ports QtFrontEnd::Ports() {
 
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
-  view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
+  view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details(), shield.Statistics());
   if (!reachable_.TrayAvailable()) shield.MainWindow().Tray().ReportNoSystemTray();
   ShowWhenStartedIfAsked(view_);
   if (options_.onAttached) options_.onAttached(shield, *this);
