@@ -35,6 +35,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       ownCpuTimes_(services.cpuTimes ? nullptr : platform::CreateSystemCpuTimes()),
       cpuWatch_(services.cpuTimes ? *services.cpuTimes : *ownCpuTimes_, *ports.mainWindow),
       statistics_(processList_, *ports.mainWindow, services.clock) {
+  log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {

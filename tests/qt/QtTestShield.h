@@ -38,7 +38,7 @@ class QtTestShield {
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
     shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, *registry, platform::LinuxPathConventions(),
-                                                               platform::SystemClock(), &cpuTimes},
+                                                               platform::SystemClock(), nullptr, &cpuTimes},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);
