@@ -34,11 +34,18 @@ void LaunchCommands::LaunchAdminConsole() {
     failures_.Report("Could not start the admin console: " + error);
 }
 
-void LaunchCommands::ViewShieldLog() {
-  // The file of the previous run; without one nothing happens.
-  std::string path = platform::AppFolder() + kLogFile;
-  if (platform::FileExists(path)) browser_.OpenFile(path);
+namespace {
+
+void ViewLogFile(ui::Browser& browser, const std::string& name) {
+  std::string path = platform::AppFolder() + name;
+  if (platform::FileExists(path)) browser.OpenFile(path);
 }
+
+}  // namespace
+
+void LaunchCommands::ViewShieldLog() { ViewLogFile(browser_, kLogFile); }
+
+void LaunchCommands::ViewDownloadLog() { ViewLogFile(browser_, kDownloadLogFileName); }
 
 void LaunchCommands::OpenWebLink(WebLink link) { browser_.Open(WebLinkAddress(link)); }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The commands that hand something to another program: the administration
-// console, the shield log in the desktop's viewer, and the web links of the
-// main window. The later log viewers belong here too.
+// console, the two log viewers, and the web links of the main window.
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 namespace vz::app {
 
 inline constexpr const char* kAdminConsoleProgram = "qvadmin";
+inline constexpr const char* kDownloadLogFileName = "DW.log";
 
 enum class WebLink { Forum, MakerSite, AuthorSite };
 std::string WebLinkAddress(WebLink link);
@@ -29,8 +29,11 @@ class LaunchCommands {
   // "Launce Admin Console" and "Launch Admin Consol"; a console that cannot
   // be started is reported.
   void LaunchAdminConsole();
-  // "View Vazeru Log" and "View shield log": the log file in the desktop's viewer.
+  // "View Vazeru Log" and "View shield log": the shield log of the previous
+  // run in the desktop's viewer; nothing happens while there is none.
   void ViewShieldLog();
+  // "View Schedule/Download Log": the download log, the same way.
+  void ViewDownloadLog();
   void OpenWebLink(WebLink link);
 
  private:

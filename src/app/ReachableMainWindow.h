@@ -38,6 +38,14 @@ class ReachableMainWindow final : public ui::MainWindowView {
   void ShowPage(ui::Page page) override { inner_.ShowPage(page); }
   void SetPanelVisible(ui::WatchPanel panel, bool visible) override { inner_.SetPanelVisible(panel, visible); }
   void SetProgramInfo(const ui::ProgramInfo& info) override { inner_.SetProgramInfo(info); }
+  void SetCpuWatch(int barPosition, const std::string& current, const std::string& average) override {
+    inner_.SetCpuWatch(barPosition, current, average);
+  }
+  void SetStatisticsLabel(ui::StatisticsLabel label, const std::string& text) override {
+    inner_.SetStatisticsLabel(label, text);
+  }
+  void AddStartLogLine(const std::string& line) override { inner_.AddStartLogLine(line); }
+  void ShowStartLogWindow() override { inner_.ShowStartLogWindow(); }
   void SetTrayIconVisible(bool visible) override { inner_.SetTrayIconVisible(visible); }
   void SetTrayOptionChecked(ui::LiveOption option, bool checked) override {
     inner_.SetTrayOptionChecked(option, checked);

@@ -34,6 +34,9 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
       }),
+      ownCpuTimes_(services.cpuTimes ? nullptr : platform::CreateSystemCpuTimes()),
+      cpuWatch_(services.cpuTimes ? *services.cpuTimes : *ownCpuTimes_, *ports.mainWindow),
+      statistics_(processList_, *ports.mainWindow, services.clock),
       browserProtection_(services.registry, *ports.dialogs, *ports.mainWindow, log_, ports.dispatcher) {
   log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
@@ -67,6 +70,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   steps.startupWatch = [this] {
     if (knowledgeLoaded_) startupScanner_.WatchStep();
   };
+  steps.cpuStep = [this](int tickCount) { cpuWatch_.Step(tickCount); };
+  steps.statistics = [this] { statistics_.Step(cycle_.TickCount()); };
 }
 
 Shield::~Shield() {
@@ -90,7 +95,7 @@ void Shield::CreateWindows() {
   ports_.mainWindow->HideWindow();
   // The exclusion list holder loads the user's exclusions.
   exclusions_.Load(dataFolder_ + protection::kExclusionFileName);
-  // The alert is ready (alert_); the start log window comes with the system watch.
+  // The alert is ready (alert_); the start log window shows statistics_'s lines.
 }
 
 void Shield::CreateMainWindow() {

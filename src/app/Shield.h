@@ -19,6 +19,7 @@
 #include "knowledge/KnowledgeBase.h"
 #include "log/ShieldLog.h"
 #include "platform/Clock.h"
+#include "platform/CpuTimes.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -30,6 +31,8 @@
 #include "startup/StartupList.h"
 #include "startup/StartupScanner.h"
 #include "ui/Ports.h"
+#include "watch/CpuWatch.h"
+#include "watch/ProcessStatistics.h"
 
 namespace vz::app {
 
@@ -46,6 +49,8 @@ struct ShieldServices {
   const platform::Clock& clock = platform::SystemClock();
   // Receives every shield log line besides the list (the system journal); none when null.
   log::ShieldLogSink* logSink = nullptr;
+  // The CPU load's numbers; none: the machine's own.
+  platform::CpuTimes* cpuTimes = nullptr;
 };
 
 class Shield {
@@ -86,6 +91,8 @@ class Shield {
   guard::BrowserProtection& BrowserProtection() { return browserProtection_; }
   startup::StartupList& Startup() { return startupList_; }
   startup::StartupScanner& StartupScan() { return startupScanner_; }
+  watch::CpuWatch& Cpu() { return cpuWatch_; }
+  watch::ProcessStatistics& Statistics() { return statistics_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -119,6 +126,9 @@ class Shield {
   startup::StartupScanner startupScanner_;
   bool knowledgeLoaded_ = false;
   MainWindowModel mainWindow_;
+  std::unique_ptr<platform::CpuTimes> ownCpuTimes_;
+  watch::CpuWatch cpuWatch_;
+  watch::ProcessStatistics statistics_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
   // Last: its monitor threads end before anything they report to goes.

@@ -21,6 +21,9 @@ enum class Page { Process, OptionsInfo, StartupPrograms };
 // The two watch panels of the "Tools" column.
 enum class WatchPanel { SystemWatch, ProcessStatistics };
 
+// The value labels of the "Process statistics" panel.
+enum class StatisticsLabel { LatestStart, ProcessChanges, LastMinute, Last15Minutes };
+
 // The program and data file information of the "Options & Info" page.
 struct ProgramInfo {
   std::string program;           // name and version
@@ -83,6 +86,14 @@ class MainWindowView {
   virtual void ShowPage(Page /*page*/) {}
   virtual void SetPanelVisible(WatchPanel /*panel*/, bool /*visible*/) {}
   virtual void SetProgramInfo(const ProgramInfo& /*info*/) {}
+
+  // "System Watch": the bar's position (0..100) and the two value labels.
+  virtual void SetCpuWatch(int /*barPosition*/, const std::string& /*current*/, const std::string& /*average*/) {}
+  // "Process statistics": one value label.
+  virtual void SetStatisticsLabel(StatisticsLabel /*label*/, const std::string& /*text*/) {}
+  // The start log window: a line added at the end of its list; showing it (not modal).
+  virtual void AddStartLogLine(const std::string& /*line*/) {}
+  virtual void ShowStartLogWindow() {}
 
   // The notification-area icon with its menu, and the menu's two check entries.
   virtual void SetTrayIconVisible(bool /*visible*/) {}

@@ -3,6 +3,7 @@
 // Run value in a real autostart folder, and the programs it starts.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/HintPlacement.h"
 #include "app/MainWindowModel.h"
@@ -280,12 +281,25 @@ TEST_F(MainWindowModelTest, AdminConsoleStartsHiddenAndAMissingOneIsReported) {
   EXPECT_EQ(log.Entries().size(), 1u);
 }
 
-TEST_F(MainWindowModelTest, LogViewerOpensThePreviousRunsLogOnlyWhenThere) {
+TEST_F(MainWindowModelTest, LogViewersOpenTheirLogOnlyWhenItIsThere) {
   model->RunTrayCommand(TrayCommand::ViewLog);
+  model->Launch().ViewDownloadLog();
   EXPECT_TRUE(front.browser.filesOpened.empty());
   testsupport::WriteFile(app.file("Vazeru.log"), "10:00:00  Examine Startups\r\n");
+  model->RunTrayCommand(TrayCommand::ViewLog);
   model->Launch().ViewShieldLog();
-  EXPECT_EQ(front.browser.filesOpened, std::vector<std::string>{app.file("Vazeru.log")});
+  model->Launch().ViewDownloadLog();  // still no DW.log
+  EXPECT_EQ(front.browser.filesOpened, (std::vector<std::string>{app.file("Vazeru.log"), app.file("Vazeru.log")}));
+  // A folder of that name is no log to show.
+  ASSERT_EQ(::mkdir(app.file("DW.log").c_str(), 0755), 0);
+  model->Launch().ViewDownloadLog();
+  EXPECT_EQ(front.browser.filesOpened.size(), 2u);
+  ASSERT_EQ(::rmdir(app.file("DW.log").c_str()), 0);
+  testsupport::WriteFile(app.file("DW.log"), "2026-03-04 10:00:00 : Connected\r\n");
+  model->Launch().ViewDownloadLog();
+  ASSERT_EQ(front.browser.filesOpened.size(), 3u);
+  EXPECT_EQ(front.browser.filesOpened[2], app.file("DW.log"));
+  EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::ViewDownloadLog));
 
   model->Launch().OpenWebLink(WebLink::Forum);
   model->Launch().OpenWebLink(WebLink::AuthorSite);

@@ -109,5 +109,24 @@ TEST_F(ConsoleShield, InputTypedWhileTheAlertIsOpenIsTheAlerts) {
   EXPECT_FALSE(bystander.HasExited());
 }
 
+TEST_F(ConsoleShield, ShowsTheSystemWatchAndTheLogOfStartedProcesses) {
+  StartShield();
+  // Closed, the alert lets the first refresh's statistics step run.
+  shield->Type("c\ns\nm\n");
+  ASSERT_TRUE(shield->WaitForOutput("Logging of started process (", 5000)) << shield->Output();
+  std::string output = shield->Output();
+  EXPECT_NE(output.find("  System Watch | CPU "), std::string::npos) << output;
+  EXPECT_NE(output.find("Average CPU Usage "), std::string::npos) << output;
+  EXPECT_NE(output.find("Process statistics | Process changes : "), std::string::npos) << output;
+  // The first step logged the newest process running then, with its date and time.
+  size_t header = output.find("Logging of started process (");
+  EXPECT_EQ(output.find("Logging of started process (0)"), std::string::npos) << output;
+  size_t line = output.find('\n', header);
+  ASSERT_NE(line, std::string::npos);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return shield->Output().find(" - ", line) != std::string::npos; }, 5000));
+  shield->Type("q\n");
+  EXPECT_TRUE(shield->WaitForExit(kStartTimeoutMs)) << shield->Output();
+}
+
 }  // namespace
 }  // namespace vz

@@ -9,6 +9,7 @@
 
 #include "app/Shield.h"
 #include "platform/AppFolder.h"
+#include "platform/testing/FakeCpuTimes.h"
 #include "platform/testing/FakeProcesses.h"
 #include "support/TestSupport.h"
 #include "ui/qt/QtFrontEnd.h"
@@ -38,7 +39,8 @@ class QtTestShield {
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, otherRegistry ? *otherRegistry : *registry, platform::LinuxPathConventions()},
+    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, otherRegistry ? *otherRegistry : *registry, platform::LinuxPathConventions(),
+                                                               platform::SystemClock(), nullptr, &cpuTimes},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);
@@ -63,6 +65,7 @@ class QtTestShield {
 
   testsupport::TempDir app, registryDir;
   platform::testing::FakeProcesses processes;
+  platform::testing::FakeCpuTimes cpuTimes;
   ui::scripted::ScriptedDialogs dialogs;
   ui::scripted::RecordingBrowser browser;
   std::unique_ptr<platform::RegistryStore> registry;

@@ -25,6 +25,7 @@
 #include "ui/qt/OptionsPage.h"
 #include "ui/qt/ProcessPage.h"
 #include "ui/qt/StartupPage.h"
+#include "ui/qt/WatchPanels.h"
 
 namespace vz::qttest {
 namespace {

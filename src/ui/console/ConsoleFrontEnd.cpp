@@ -2,7 +2,6 @@
 
 #include "app/Shield.h"
 #include "platform/SingleInstance.h"
-#include "ui/DesktopBrowser.h"
 
 namespace vz::ui::console {
 
@@ -22,31 +21,6 @@ class ConsoleFrontEnd::Dispatcher final : public UiDispatcher {
 
  private:
   platform::EventLoop& loop_;
-};
-
-// There is no browser in a terminal: the address is printed for the user.
-// Folders and files are printed and handed to the desktop, whose failures
-// are reported as the windows report them.
-class ConsoleFrontEnd::TerminalBrowser final : public Browser {
- public:
-  TerminalBrowser(ConsoleOutput& out, TimerFactory& timers) : out_(out), desktop_(timers) {
-    desktop_.SetFailureReport([this](const std::string& line) { ReportFailure(line); });
-  }
-
- protected:
-  void OpenWebPage(const std::string& url) override { out_.Line("  open in a web browser: " + url); }
-  void OpenFolderWindow(const std::string& folder) override {
-    out_.Line("  folder: " + folder);
-    desktop_.OpenFolder(folder);
-  }
-  void OpenFileViewer(const std::string& path) override {
-    out_.Line("  file: " + path);
-    desktop_.OpenFile(path);
-  }
-
- private:
-  ConsoleOutput& out_;
-  DesktopBrowser desktop_;
 };
 
 class ConsoleFrontEnd::LoopTimers final : public TimerFactory {
@@ -139,7 +113,8 @@ void ConsoleFrontEnd::PrintHelp() {
   out_.Line("            t      list the startup entries (row, name, command, hive)");
   out_.Line("            t check  check every startup entry");
   out_.Line("            t rm ROW remove a startup entry (asks first)");
-  out_.Line("            s      show the status panels");
+  out_.Line("            s      show the status panels, the system watch and the process statistics");
+  out_.Line("            m      show the log of started processes");
   out_.Line("            w      show the main window (as the tray's \"Show Vazeru\")");
   out_.Line("            q      exit (as the tray's \"Exit Vazeru\")");
 }
@@ -179,6 +154,22 @@ void ConsoleFrontEnd::PrintDetails() {
   if (!d.urlen.empty()) out_.Line("  More info : " + d.urlen);
 }
 
+void ConsoleFrontEnd::PrintSystemWatch() {
+  const watch::CpuWatch& cpu = shield_->Cpu();
+  const watch::ProcessStatistics& statistics = shield_->Statistics();
+  out_.Line("  System Watch | CPU " + std::to_string(cpu.Current()) + " %, Average CPU Usage " +
+            std::to_string(cpu.Average()) + " %");
+  out_.Line("  Process statistics | Latest start : " + statistics.LatestStart());
+  out_.Line("  Process statistics | Process changes : " + statistics.ProcessChanges() + ", Last minute : " +
+            statistics.LastMinute() + ", Last 15 minutes : " + statistics.Last15Minutes());
+}
+
+void ConsoleFrontEnd::PrintStartLog() {
+  const std::vector<std::string>& lines = shield_->Statistics().StartLog();
+  out_.Line("  Logging of started process (" + std::to_string(lines.size()) + ")");
+  for (const std::string& line : lines) out_.Line("  " + line);
+}
+
 void ConsoleFrontEnd::RunTypedCommands() {
   // While a question or alert is open the input is its alone; this also runs
   // when one of them lets events run in the middle of an action.
@@ -200,8 +191,10 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
       break;
     case 's':
       for (int i = 0; i < MainWindowView::kStatusPanelCount; ++i) out_.Line("  status | " + mainWindow_.StatusPanel(i));
+      PrintSystemWatch();
       break;
     case 't': startupCommands_->Run(command.substr(1)); break;
+    case 'm': PrintStartLog(); break;
     case 'w': shield_->ShowVazeru(); break;
     case 'q': shield_->ExitVazeru(); break;
     case 'h':

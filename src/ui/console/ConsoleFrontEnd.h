@@ -18,6 +18,7 @@
 #include "ui/console/ConsoleOutput.h"
 #include "ui/console/ProcessListPrinter.h"
 #include "ui/console/StartupCommands.h"
+#include "ui/console/TerminalBrowser.h"
 
 namespace vz::ui::console {
 
@@ -37,7 +38,6 @@ class ConsoleFrontEnd final : public app::FrontEnd {
  private:
   class Pump;
   class Dispatcher;
-  class TerminalBrowser;
   class LoopTimers;
 
   void RunTypedCommands();
@@ -45,6 +45,8 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   bool SelectProcess(const std::string& argument);
   void PrintDetails();
   void PrintHelp();
+  void PrintSystemWatch();
+  void PrintStartLog();
 
   app::CommandLine commandLine_;
   // First, so that threads started later inherit the blocked signals.

@@ -19,6 +19,8 @@
 #include "ui/qt/ProcessPage.h"
 #include "ui/qt/ShieldIcon.h"
 #include "ui/qt/StartupPage.h"
+#include "ui/qt/StartLogWindow.h"
+#include "ui/qt/WatchPanels.h"
 
 namespace vz::ui::qt {
 
@@ -106,12 +108,11 @@ QWidget* MainWindow::MakeToolsColumn() {
   column->addWidget(bar);
 
   // The two watch panels; the system watch fills them.
-  statisticsPanel = new QGroupBox("Process statistics", toolsColumn);
-  statisticsPanel->setObjectName("ProcessStatistics");
-  statisticsPanel->setMinimumHeight(90);
-  systemWatchPanel = new QGroupBox("System Watch", toolsColumn);
-  systemWatchPanel->setObjectName("SystemWatch");
-  systemWatchPanel->setMinimumHeight(90);
+  statisticsPanel = new StatisticsPanel(toolsColumn);
+  statisticsPanel->SetOnMore([this] {
+    if (statistics_) statistics_->ShowStartLog();
+  });
+  systemWatchPanel = new SystemWatchPanel(toolsColumn);
   column->addWidget(statisticsPanel);
   column->addStretch();
   column->addWidget(systemWatchPanel);
@@ -165,14 +166,16 @@ void MainWindow::MakeInfoPanel() {
 }
 
 void MainWindow::Bind(app::MainWindowModel& model, inventory::ProcessList& list,
-                  protection::ProcessDetailsPanel& details) {
+                      protection::ProcessDetailsPanel& details, watch::ProcessStatistics& statistics) {
   model_ = &model;
+  statistics_ = &statistics;
   processPage->Bind(model, list, details);
   optionsPage->Bind(&model);
 }
 
 void MainWindow::Unbind() {
   model_ = nullptr;
+  statistics_ = nullptr;
   processPage->Unbind();
   optionsPage->Bind(nullptr);
   startupPage->Bind(nullptr, nullptr);
@@ -192,7 +195,13 @@ Page MainWindow::CurrentPage() const {
 }
 
 void MainWindow::SetPanelVisible(WatchPanel panel, bool visible) {
-  (panel == WatchPanel::SystemWatch ? systemWatchPanel : statisticsPanel)->setVisible(visible);
+  QGroupBox* box = panel == WatchPanel::SystemWatch ? static_cast<QGroupBox*>(systemWatchPanel) : statisticsPanel;
+  box->setVisible(visible);
+}
+
+StartLogWindow& MainWindow::StartLog() {
+  if (!startLog_) startLog_ = new StartLogWindow(this);
+  return *startLog_;
 }
 
 void MainWindow::ShowInfoPanel(const std::string& text, int left, int top) {

@@ -9,6 +9,7 @@
 #include "app/MainWindowModel.h"
 #include "inventory/ProcessList.h"
 #include "protection/ProcessDetails.h"
+#include "watch/ProcessStatistics.h"
 
 class QAction;
 class QFrame;
@@ -22,6 +23,9 @@ namespace vz::ui::qt {
 class OptionsPage;
 class ProcessPage;
 class StartupPage;
+class StartLogWindow;
+class StatisticsPanel;
+class SystemWatchPanel;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -31,13 +35,17 @@ class MainWindow final : public QMainWindow {
   static constexpr int kToolsWidth = 137;
 
   MainWindow();
-  void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details);
+  void Bind(app::MainWindowModel& model, inventory::ProcessList& list, protection::ProcessDetailsPanel& details,
+            watch::ProcessStatistics& statistics);
   // The shield has ended: clicks and events no longer reach it.
   void Unbind();
 
   void ShowPage(Page page);
   Page CurrentPage() const;
   void SetPanelVisible(WatchPanel panel, bool visible);
+  // The start log window, created with its first line or showing.
+  StartLogWindow& StartLog();
+  bool HasStartLog() const { return startLog_ != nullptr; }
   void ShowInfoPanel(const std::string& text, int left, int top);
   HintProbe Probe() const;
   // While the core changes the window state, the change is not a user's minimise.
@@ -48,8 +56,8 @@ class MainWindow final : public QMainWindow {
   OptionsPage* optionsPage;
   StartupPage* startupPage;
   QFrame* toolsColumn;
-  QGroupBox* statisticsPanel;
-  QGroupBox* systemWatchPanel;
+  StatisticsPanel* statisticsPanel;
+  SystemWatchPanel* systemWatchPanel;
   std::array<QLabel*, MainWindowView::kStatusPanelCount> statusPanels{};
   QLabel* infoPanel;
   QAction* runUpdateAction;
@@ -70,6 +78,8 @@ class MainWindow final : public QMainWindow {
   void MakeInfoPanel();
 
   app::MainWindowModel* model_ = nullptr;
+  watch::ProcessStatistics* statistics_ = nullptr;
+  StartLogWindow* startLog_ = nullptr;
   bool applyingState_ = false;
 };
 

@@ -86,6 +86,7 @@ QWidget* OptionsPage::MakeGlobalOptions() {
   forward(app::OptionsButton::RemoveFromSystemStartup,
           [](app::MainWindowModel& m) { m.Autostart().RemoveFromSystemStartup(); });
   forward(app::OptionsButton::ViewShieldLog, [](app::MainWindowModel& m) { m.Launch().ViewShieldLog(); });
+  forward(app::OptionsButton::ViewDownloadLog, [](app::MainWindowModel& m) { m.Launch().ViewDownloadLog(); });
   return global;
 }
 

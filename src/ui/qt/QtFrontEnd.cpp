@@ -51,7 +51,7 @@ ui::Ports QtFrontEnd::Ports() {
 
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
-  view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details());
+  view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details(), shield.Statistics());
   view_.Window().startupPage->Bind(&shield.Startup(), &shield.StartupScan());
   if (!reachable_.TrayAvailable()) shield.MainWindow().Tray().ReportNoSystemTray();
   ShowWhenStartedIfAsked(view_);

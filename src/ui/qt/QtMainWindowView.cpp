@@ -7,7 +7,9 @@
 #include "ui/qt/ProcessPage.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/StartupPage.h"
+#include "ui/qt/StartLogWindow.h"
 #include "ui/qt/TrayIcon.h"
+#include "ui/qt/WatchPanels.h"
 
 namespace vz::ui::qt {
 
@@ -111,6 +113,18 @@ void QtMainWindowView::ShowPage(Page page) { Window().ShowPage(page); }
 void QtMainWindowView::SetPanelVisible(WatchPanel panel, bool visible) { Window().SetPanelVisible(panel, visible); }
 
 void QtMainWindowView::SetProgramInfo(const ProgramInfo& info) { Window().optionsPage->SetProgramInfo(info); }
+
+void QtMainWindowView::SetCpuWatch(int barPosition, const std::string& current, const std::string& average) {
+  Window().systemWatchPanel->Show(barPosition, current, average);
+}
+
+void QtMainWindowView::SetStatisticsLabel(StatisticsLabel label, const std::string& text) {
+  Window().statisticsPanel->SetLabel(label, text);
+}
+
+void QtMainWindowView::AddStartLogLine(const std::string& line) { Window().StartLog().AddLine(line); }
+
+void QtMainWindowView::ShowStartLogWindow() { Window().StartLog().ShowCentredOn(Window()); }
 
 void QtMainWindowView::SetTrayIconVisible(bool visible) {
   if (visible || tray_) Tray().SetVisible(visible);

@@ -40,6 +40,10 @@ class QtMainWindowView final : public MainWindowView {
   void ShowPage(Page page) override;
   void SetPanelVisible(WatchPanel panel, bool visible) override;
   void SetProgramInfo(const ProgramInfo& info) override;
+  void SetCpuWatch(int barPosition, const std::string& current, const std::string& average) override;
+  void SetStatisticsLabel(StatisticsLabel label, const std::string& text) override;
+  void AddStartLogLine(const std::string& line) override;
+  void ShowStartLogWindow() override;
   void SetTrayIconVisible(bool visible) override;
   void SetTrayOptionChecked(LiveOption option, bool checked) override;
   void ShowInfoPanel(const std::string& text, int left, int top) override;

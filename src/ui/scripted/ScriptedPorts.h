@@ -52,6 +52,12 @@ class RecordingMainWindow final : public MainWindowView {
   std::string infoPanelText;
   int infoPanelLeft = 0, infoPanelTop = 0;
   HintProbe probe;  // what ProbeUnderCursor answers
+  int cpuBar = 0;
+  std::string cpuCurrent = "0 %", cpuAverage = "0 %";
+  int cpuWatchUpdates = 0;
+  std::map<StatisticsLabel, std::string> statistics;
+  std::vector<std::string> startLog;
+  int startLogShows = 0;
 
   void SetStatusPanel(int index, const std::string& text) override;
   void ShowWindow() override { showing = true; }
@@ -90,6 +96,15 @@ class RecordingMainWindow final : public MainWindowView {
   }
   void HideInfoPanel() override { infoPanelVisible = false; }
   HintProbe ProbeUnderCursor() const override { return probe; }
+  void SetCpuWatch(int barPosition, const std::string& current, const std::string& average) override {
+    cpuBar = barPosition;
+    cpuCurrent = current;
+    cpuAverage = average;
+    ++cpuWatchUpdates;
+  }
+  void SetStatisticsLabel(StatisticsLabel label, const std::string& text) override { statistics[label] = text; }
+  void AddStartLogLine(const std::string& line) override { startLog.push_back(line); }
+  void ShowStartLogWindow() override { ++startLogShows; }
 };
 
 // The alert view of tests: ShowModal records the alert and runs the scripted
