@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "Commands.h"
+#include "platform/Display.h"
 #include "platform/Registry.h"
+#ifdef VAZERU_WITH_QT
+#include "AdminWindowMain.h"
+#endif
 
 namespace {
 
@@ -35,13 +39,20 @@ int main(int argc, char** argv) {
     return 0;
   }
   vz::platform::MakeLocationOverridesAbsolute();
-  if (args.empty()) return Usage("no command, and no window in this build");
-
   // The console touches the schedule record only: the folder values the shield
   // seeds into the machine hive are the shield's business.
   vz::platform::RegistryLocations locations = vz::platform::DefaultRegistryLocations();
   locations.seedMachineFolders = false;
   auto registry = vz::platform::OpenRegistryStore(locations);
+  if (args.empty()) {
+#ifdef VAZERU_WITH_QT
+    std::string whyNot;
+    if (vz::platform::DisplayReachable(&whyNot)) return vz::admin::RunAdminWindow(argc, argv, *registry);
+    return Usage("no command, and no display for the window" + (whyNot.empty() ? "" : " (" + whyNot + ")"));
+#else
+    return Usage("no command, and this build has no window");
+#endif
+  }
   const std::string& command = args[0];
   if (command == "show" && args.size() == 1) return vz::admin::ShowCommand(*registry, std::cout, std::cerr);
   if (command == "set" && args.size() == 3)
