@@ -32,6 +32,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
       }) {
+  log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {

@@ -41,6 +41,8 @@ struct ShieldServices {
   platform::RegistryStore& registry;
   const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
+  // Receives every shield log line besides the list (the system journal); none when null.
+  log::ShieldLogSink* logSink = nullptr;
 };
 
 class Shield {
