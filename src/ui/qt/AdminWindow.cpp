@@ -114,6 +114,7 @@ QWidget* AdminWindow::MakeSource() {
   lanSourceEdit->setPlaceholderText("/mnt/share/vazeru");
   serverEdit = new QLineEdit(box);
   serverEdit->setObjectName("EditUpdateServer");
+  serverEdit->setMinimumWidth(300);
   form->addRow(internetRadio);
   form->addRow("Update server :", serverEdit);
   form->addRow(lanRadio);
