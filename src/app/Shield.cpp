@@ -31,7 +31,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
-      }) {
+      }),
+      browserProtection_(services.registry, *ports.dialogs, *ports.mainWindow, log_, ports.dispatcher) {
   log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
@@ -48,6 +49,11 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
     ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
   // The details follow the selected process through a rebuild, or go with it.
   processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
+
+  browserProtection_.Guard().SetMainTimer(&cycle_.MainTimer());
+  browserProtection_.Guard().SetHideWindow([this] { mainWindow_.Visibility().HideMainWindow(); });
+  mainWindow_.Switches().SetBrowserKeyMonitor(
+      [this](bool watched) { browserProtection_.SetBrowserPagesWatched(watched); });
 
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
@@ -81,6 +87,8 @@ void Shield::CreateMainWindow() {
   ui::MainWindowView& view = *ports_.mainWindow;
   view.SetCaption(kMainWindowCaption);
   view.HideWindow();
+  // The guarded settings' baselines, then the two registry monitors.
+  browserProtection_.Start();
   dataFolder_ = platform::AppFolder();
   // An installed shield's own folder gets the packaged data it lacks.
   SeedFromPackagedData(platform::PackagedDataFolder(), dataFolder_, log_);

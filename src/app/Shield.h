@@ -11,6 +11,7 @@
 #include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
 #include "archive/ArchiveExtraction.h"
+#include "guard/BrowserProtection.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
@@ -80,6 +81,7 @@ class Shield {
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
+  guard::BrowserProtection& BrowserProtection() { return browserProtection_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -112,6 +114,8 @@ class Shield {
   MainWindowModel mainWindow_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
+  // Last: its monitor threads end before anything they report to goes.
+  guard::BrowserProtection browserProtection_;
 };
 
 }  // namespace vz::app
