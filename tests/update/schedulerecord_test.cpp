@@ -79,6 +79,9 @@ TEST(ScheduleEncodings, InputIsCheckedAgainstEachValuesForm) {
     }
   }
   EXPECT_EQ(FindScheduleValue("NoSuchValue"), nullptr);
+  // A save re-arms the schedule only once every other value is written.
+  EXPECT_EQ(ScheduleValues().back().name, kRunupdate);
+  EXPECT_EQ(StoredTexts(ScheduleSettings{}).back().first, kRunupdate);
   // Every default is a valid stored text, so a fresh record reads cleanly.
   for (const ScheduleValue& value : ScheduleValues()) {
     std::string reason;
