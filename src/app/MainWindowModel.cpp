@@ -5,8 +5,8 @@
 namespace vz::app {
 
 bool OptionsButtonAvailable(OptionsButton button) {
-  // The download log and the update belong to the update subsystem.
-  return button != OptionsButton::ViewDownloadLog && button != OptionsButton::RunUpdateNow;
+  // The download log's viewer belongs to the log viewers.
+  return button != OptionsButton::ViewDownloadLog;
 }
 
 MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, log::ShieldLog& log,

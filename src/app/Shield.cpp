@@ -29,9 +29,13 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           services.paths),
       scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.paths, services.clock),
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
-      mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
-        if (terminate_) terminate_();
-      }) {
+      mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] { EndApplication(); }),
+      ownHttp_(services.http ? nullptr : platform::CreateHttpClient()),
+      downloader_(services.http ? *services.http : *ownHttp_, ports.download ? *ports.download : noDownloadWindow_,
+                  *ports.events, services.clock, platform::AppFolder()),
+      runUpdate_(
+          downloader_, *ports.dialogs, [] { return std::string(update::kDefaultUpdateServer); }, platform::AppFolder(),
+          [this] { Restart(); }) {
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {
@@ -51,6 +55,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
+  mainWindow_.SetRunUpdateNow([this] { RunUpdateNow(); });
 }
 
 Shield::~Shield() {
@@ -69,7 +74,7 @@ void Shield::LoadKnowledgeBase() {
 
 void Shield::CreateWindows() {
   CreateMainWindow();
-  // The download window comes with the update subsystem.
+  // The download window's model (downloader_) lives as long as the shield.
   ports_.mainWindow->HideWindow();
   // The exclusion list holder loads the user's exclusions.
   exclusions_.Load(dataFolder_ + protection::kExclusionFileName);
@@ -110,6 +115,11 @@ void Shield::Restart() {
   for (auto& a : RestartArguments(commandLine_)) argv.push_back(a);
   // A failed start is not reported: this instance ends anyway.
   platform::LaunchHidden(argv);
+  EndApplication();
+}
+
+void Shield::EndApplication() {
+  downloader_.Shutdown();
   if (terminate_) terminate_();
 }
 

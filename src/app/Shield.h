@@ -18,6 +18,7 @@
 #include "knowledge/KnowledgeBase.h"
 #include "log/ShieldLog.h"
 #include "platform/Clock.h"
+#include "platform/HttpClient.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -27,6 +28,8 @@
 #include "protection/ProcessScan.h"
 #include "protection/ProcessTermination.h"
 #include "ui/Ports.h"
+#include "update/RunUpdateCommand.h"
+#include "update/UpdateDownloader.h"
 
 namespace vz::app {
 
@@ -41,6 +44,8 @@ struct ShieldServices {
   platform::RegistryStore& registry;
   const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
+  // The update client; none: the shield makes its own on libcurl.
+  platform::HttpClient* http = nullptr;
 };
 
 class Shield {
@@ -78,6 +83,9 @@ class Shield {
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
+  update::UpdateDownloader& Downloader() { return downloader_; }
+  // "Run update now".
+  void RunUpdateNow() { runUpdate_.Run(); }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -86,6 +94,8 @@ class Shield {
   void CreateMainWindow();
   void LoadKnowledgeBase();
   void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
+  // Ends the application: a download under way is cut first.
+  void EndApplication();
 
   ui::Ports ports_;
   ShieldServices services_;
@@ -108,6 +118,10 @@ class Shield {
   protection::ProcessScanner scanner_;
   protection::ProcessDetailsPanel details_;
   MainWindowModel mainWindow_;
+  std::unique_ptr<platform::HttpClient> ownHttp_;
+  ui::NullDownloadView noDownloadWindow_;
+  update::UpdateDownloader downloader_;
+  update::RunUpdateCommand runUpdate_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };
