@@ -5,6 +5,7 @@
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"
+#include "update/ScheduleRecord.h"
 
 namespace vz::app {
 
@@ -34,8 +35,11 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       downloader_(services.http ? *services.http : *ownHttp_, ports.download ? *ports.download : noDownloadWindow_,
                   *ports.events, services.clock, platform::AppFolder()),
       runUpdate_(
-          downloader_, *ports.dialogs, [] { return std::string(update::kDefaultUpdateServer); }, platform::AppFolder(),
-          [this] { Restart(); }) {
+          downloader_, *ports.dialogs, [this] { return UpdateServerAddress(); }, platform::AppFolder(),
+          [this] { Restart(); }),
+      schedule_(update::ScheduledTaskServices{services.registry, log_, services.clock, downloader_, runUpdate_,
+                                              platform::AppFolder(), [this] { Restart(); }},
+                *ports.timers) {
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {
@@ -55,6 +59,8 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
+  steps.scheduleStartupCheck = [this] { schedule_.StartupCheck(); };
+  steps.startScheduleTimer = [this] { schedule_.StartTimer(); };
   mainWindow_.SetRunUpdateNow([this] { RunUpdateNow(); });
 }
 
@@ -116,6 +122,18 @@ void Shield::Restart() {
   // A failed start is not reported: this instance ends anyway.
   platform::LaunchHidden(argv);
   EndApplication();
+}
+
+std::string Shield::UpdateServerAddress() {
+  // The address beside the schedule, read at each run so that a change made
+  // with the admin console counts at once; the default when it cannot be read.
+  update::ScheduleRecord record(services_.registry);
+  try {
+    if (record.Open(platform::RegAccess::Read)) return record.UpdateServer();
+  } catch (const update::EScheduleRecord& e) {
+    log_.WriteShieldLog(std::string("The update server setting cannot be read: ") + e.what());
+  }
+  return std::string(update::kDefaultUpdateServer);
 }
 
 void Shield::EndApplication() {

@@ -29,6 +29,7 @@
 #include "protection/ProcessTermination.h"
 #include "ui/Ports.h"
 #include "update/RunUpdateCommand.h"
+#include "update/ScheduledTask.h"
 #include "update/UpdateDownloader.h"
 
 namespace vz::app {
@@ -86,6 +87,7 @@ class Shield {
   update::UpdateDownloader& Downloader() { return downloader_; }
   // "Run update now".
   void RunUpdateNow() { runUpdate_.Run(); }
+  update::ScheduledTask& Schedule() { return schedule_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -94,6 +96,7 @@ class Shield {
   void CreateMainWindow();
   void LoadKnowledgeBase();
   void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
+  std::string UpdateServerAddress();
   // Ends the application: a download under way is cut first.
   void EndApplication();
 
@@ -122,6 +125,7 @@ class Shield {
   ui::NullDownloadView noDownloadWindow_;
   update::UpdateDownloader downloader_;
   update::RunUpdateCommand runUpdate_;
+  update::ScheduledTask schedule_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };

@@ -13,9 +13,6 @@
 
 namespace vz::update {
 
-// The update server until the machine's settings name another.
-inline constexpr const char* kDefaultUpdateServer = "http://update.orvane.example";
-
 inline constexpr const char* kRestartCaption = "Restart";
 inline constexpr const char* kRestartText = "Restart Vazeru to activate the new datafiles";
 
