@@ -9,6 +9,7 @@ namespace vz::app {
 namespace {
 
 constexpr const char* kLogFile = "Vazeru.log";
+constexpr const char* kDownloadLogFile = "DW.log";
 
 }  // namespace
 
@@ -37,6 +38,11 @@ void LaunchCommands::LaunchAdminConsole() {
 void LaunchCommands::ViewShieldLog() {
   // The file of the previous run; without one nothing happens.
   std::string path = platform::AppFolder() + kLogFile;
+  if (platform::FileExists(path)) browser_.OpenFile(path);
+}
+
+void LaunchCommands::ViewDownloadLog() {
+  std::string path = platform::AppFolder() + kDownloadLogFile;
   if (platform::FileExists(path)) browser_.OpenFile(path);
 }
 

@@ -31,6 +31,8 @@ class LaunchCommands {
   void LaunchAdminConsole();
   // "View Vazeru Log" and "View shield log": the log file in the desktop's viewer.
   void ViewShieldLog();
+  // "View Schedule/Download Log": "DW.log" the same way.
+  void ViewDownloadLog();
   void OpenWebLink(WebLink link);
 
  private:

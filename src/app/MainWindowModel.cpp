@@ -4,10 +4,7 @@
 
 namespace vz::app {
 
-bool OptionsButtonAvailable(OptionsButton button) {
-  // The download log's viewer belongs to the log viewers.
-  return button != OptionsButton::ViewDownloadLog;
-}
+bool OptionsButtonAvailable(OptionsButton) { return true; }
 
 MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, log::ShieldLog& log,
                                  inventory::ProcessList& processes, const knowledge::KnowledgeBase& knowledge,

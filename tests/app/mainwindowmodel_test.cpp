@@ -293,7 +293,13 @@ TEST_F(MainWindowModelTest, LogViewerOpensThePreviousRunsLogOnlyWhenThere) {
   EXPECT_EQ(front.browser.opened[0], WebLinkAddress(WebLink::Forum));
   EXPECT_NE(front.browser.opened[0], front.browser.opened[1]);
   EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::RunUpdateNow));
-  EXPECT_FALSE(OptionsButtonAvailable(OptionsButton::ViewDownloadLog));
+  EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::ViewDownloadLog));
+  // The download log of the last scheduled run that brought new data, the same way.
+  model->Launch().ViewDownloadLog();
+  EXPECT_EQ(1u, front.browser.filesOpened.size());
+  testsupport::WriteFile(app.file("DW.log"), "2026-03-04 10:00:00 : New data downloaded\r\n");
+  model->Launch().ViewDownloadLog();
+  EXPECT_EQ(front.browser.filesOpened.back(), app.file("DW.log"));
   EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::StartOnSystemStartup));
 }
 
