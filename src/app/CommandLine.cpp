@@ -30,6 +30,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.console = true;
     } else if (a == "--quiet") {
       cmd.quiet = true;
+    } else if (a == "--no-journal") {
+      cmd.noJournal = true;
     } else if (a == "--help") {
       cmd.help = true;
     } else if (StartsWith(a, "--answer=")) {
@@ -59,7 +61,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
-         "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR]\n"
+         "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR] [--no-journal]\n"
          "       qvshield --help\n";
 }
 

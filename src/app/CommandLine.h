@@ -15,6 +15,7 @@ struct CommandLine {
   bool console = false;                     // --console: terminal front end even with a display
   bool quiet = false;                       // --quiet: no process lines in the terminal
   bool help = false;                        // --help: print the usage and end
+  bool noJournal = false;                   // --no-journal: nothing goes to the system journal
   std::optional<ui::DialogAnswer> answer;   // --answer=yes|no|cancel|ok
   std::string onAlert;                      // --on-alert=close|kill|delete|exclude
   std::string appFolder;                    // --app-folder DIR

@@ -39,7 +39,9 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           [this] { Restart(); }),
       schedule_(update::ScheduledTaskServices{services.registry, log_, services.clock, downloader_, runUpdate_,
                                               platform::AppFolder(), [this] { Restart(); }},
-                *ports.timers) {
+                *ports.timers),
+      browserProtection_(services.registry, *ports.dialogs, *ports.mainWindow, log_, ports.dispatcher) {
+  log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
   resource_.onBusyCursor = [this](bool busy) { ports_.mainWindow->SetBusyCursor(busy); };
   classifier_.SetErrorSink([this](const std::string& message) {
@@ -55,6 +57,11 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
     ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
   // The details follow the selected process through a rebuild, or go with it.
   processList_.SetOnSelectionRebuilt([this] { details_.ShowProcessDetails(); });
+
+  browserProtection_.Guard().SetMainTimer(&cycle_.MainTimer());
+  browserProtection_.Guard().SetHideWindow([this] { mainWindow_.Visibility().HideMainWindow(); });
+  mainWindow_.Switches().SetBrowserKeyMonitor(
+      [this](bool watched) { browserProtection_.SetBrowserPagesWatched(watched); });
 
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
@@ -91,6 +98,8 @@ void Shield::CreateMainWindow() {
   ui::MainWindowView& view = *ports_.mainWindow;
   view.SetCaption(kMainWindowCaption);
   view.HideWindow();
+  // The guarded settings' baselines, then the two registry monitors.
+  browserProtection_.Start();
   dataFolder_ = platform::AppFolder();
   // An installed shield's own folder gets the packaged data it lacks.
   SeedFromPackagedData(platform::PackagedDataFolder(), dataFolder_, log_);

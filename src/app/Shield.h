@@ -11,6 +11,7 @@
 #include "app/MainCycle.h"
 #include "app/MainWindowModel.h"
 #include "archive/ArchiveExtraction.h"
+#include "guard/BrowserProtection.h"
 #include "inventory/FileOrigin.h"
 #include "inventory/FolderValues.h"
 #include "inventory/ProcessList.h"
@@ -47,6 +48,8 @@ struct ShieldServices {
   const platform::Clock& clock = platform::SystemClock();
   // The update client; none: the shield makes its own on libcurl.
   platform::HttpClient* http = nullptr;
+  // Receives every shield log line besides the list (the system journal); none when null.
+  log::ShieldLogSink* logSink = nullptr;
 };
 
 class Shield {
@@ -88,6 +91,7 @@ class Shield {
   // "Run update now".
   void RunUpdateNow() { runUpdate_.Run(); }
   update::ScheduledTask& Schedule() { return schedule_; }
+  guard::BrowserProtection& BrowserProtection() { return browserProtection_; }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -128,6 +132,8 @@ class Shield {
   update::ScheduledTask schedule_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
+  // Last: its monitor threads end before anything they report to goes.
+  guard::BrowserProtection browserProtection_;
 };
 
 }  // namespace vz::app

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/MainBlock.h"
+#include "log/JournalSink.h"
 #include "platform/AppFolder.h"
 #include "platform/Display.h"
 #include "platform/FileSystem.h"
@@ -14,6 +16,7 @@
 #include "platform/PathConventions.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
+#include "platform/SystemJournal.h"
 #include "platform/linux/ProcfsProcesses.h"
 #include "ui/console/ConsoleFrontEnd.h"
 
@@ -98,6 +101,14 @@ int RunShieldProgram(int argc, char** argv, const ProgramAdditions& additions) {
   auto registry = vz::platform::OpenSystemRegistry();
   auto region = vz::platform::CreateInstanceRegion();
   vz::app::ShieldServices services{*processes, *registry, vz::platform::HostPathConventions()};
+  // Every shield log line also goes to the system journal, unless --no-journal.
+  std::unique_ptr<vz::platform::SystemJournal> journal;
+  std::unique_ptr<vz::log::JournalSink> journalSink;
+  if (!cmd.noJournal) {
+    journal = vz::platform::OpenSystemJournal();
+    journalSink = std::make_unique<vz::log::JournalSink>(*journal);
+    services.logSink = journalSink.get();
+  }
 
 #ifdef VAZERU_WITH_QT
   if (UseWindows(cmd)) return RunWithWindows(cmd, argc, argv, services, *region, additions);

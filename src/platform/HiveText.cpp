@@ -315,6 +315,12 @@ void AppendValue(std::string& out, const HiveValue& v) {
 
 }  // namespace
 
+std::string FormatHiveValue(std::string_view name, const RegValue& value) {
+  std::string out;
+  AppendValue(out, HiveValue{std::string(name), value});
+  return out;
+}
+
 HiveParseResult ParseHiveText(std::string_view text, std::string_view rootName, Hive& hive) {
   return Parser(text, rootName, hive).Run();
 }

@@ -34,4 +34,8 @@ HiveParseResult ParseHiveText(std::string_view text, std::string_view rootName, 
 // The whole hive as text, keys in path order, values in stored order.
 std::string FormatHiveText(const Hive& hive, std::string_view rootName);
 
+// One value as the format writes it: `"name"=data` (`@=` for the unnamed
+// value) with its line end.
+std::string FormatHiveValue(std::string_view name, const RegValue& value);
+
 }  // namespace vz::platform

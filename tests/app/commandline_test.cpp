@@ -23,10 +23,13 @@ TEST(CommandLine, OptionsArePassedOnToTheRestartedShield) {
   std::vector<std::string> expected{"Restart", "--console", "--app-folder", "/srv/vz", "--answer=no"};
   EXPECT_EQ(RestartArguments(cmd), expected);
   // A normal start restarts with the same options too.
-  CommandLine normal = ParseCommandLine({"--quiet", "--app-folder=/x"});
+  // (a restarted shield keeps the journal off).
+  EXPECT_FALSE(cmd.noJournal);
+  CommandLine normal = ParseCommandLine({"--quiet", "--no-journal", "--app-folder=/x"});
   EXPECT_TRUE(normal.quiet);
+  EXPECT_TRUE(normal.noJournal);
   EXPECT_EQ(normal.appFolder, "/x");
-  std::vector<std::string> expected2{"Restart", "--quiet", "--app-folder=/x"};
+  std::vector<std::string> expected2{"Restart", "--quiet", "--no-journal", "--app-folder=/x"};
   EXPECT_EQ(RestartArguments(normal), expected2);
 }
 

@@ -56,7 +56,7 @@ class InstalledTree : public ::testing::Test {
     } else {
       EXPECT_EQ(RunCommand({"chmod", "-R", "a-w", stage.path()}).exitCode, 0);
     }
-    argv.insert(argv.end(), {prefix_ + "bin/qvshield", "--console", "--quiet"});
+    argv.insert(argv.end(), {prefix_ + "bin/qvshield", "--console", "--quiet", "--no-journal"});
     testsupport::ProgramRun shield(argv, {}, home.file("output.txt"));
     EXPECT_TRUE(shield.WaitForOutput(" Known\n", kStartTimeoutMs)) << shield.Output();
     shield.Signal(SIGTERM);

@@ -122,7 +122,7 @@ TEST(DebianPackage, HoldsTheInstallPassesLintianAndInstallsAndRemovesCleanly) {
   EXPECT_NE(control.output.find("Section: admin\n"), std::string::npos) << control.output;
   EXPECT_NE(control.output.find("Homepage: https://vazeru.orvane.example/\n"), std::string::npos) << control.output;
   // Computed from the libraries the programs link.
-  for (const char* library : {"libc6", "libstdc++6", "libqt6widgets6"})
+  for (const char* library : {"libc6", "libstdc++6", "libqt6widgets6", "libsystemd0"})
     EXPECT_NE(control.output.find(library), std::string::npos) << control.output;
 
   CommandResult lint = RunCommand({"lintian", "--tag-display-limit", "0", deb}, {}, 240000);

@@ -42,8 +42,8 @@ class ConsoleShield : public ::testing::Test {
   // The listed program and a bystander run before the shield starts, so its
   // first refresh alerts the one and lists the other.
   void StartShield() {
-    std::vector<std::string> argv{testsupport::ProgramPath("qvshield"), "--console", "--quiet", "--app-folder",
-                                  app.path()};
+    std::vector<std::string> argv{testsupport::ProgramPath("qvshield"), "--console", "--quiet", "--no-journal",
+                                  "--app-folder", app.path()};
     std::vector<std::string> env{"VAZERU_INSTANCE_NAME=" + instanceName_,
                                  "VAZERU_REGISTRY_DIR=" + home.file("registry"),
                                  "VAZERU_AUTOSTART_MACHINE_DIR=" + home.file("autostart"),

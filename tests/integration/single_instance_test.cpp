@@ -32,7 +32,7 @@ class SingleInstance : public ::testing::Test {
   std::unique_ptr<ProgramRun> Start(const TempDir& folder, const std::vector<std::string>& firstArgs = {}) {
     std::vector<std::string> argv{testsupport::ProgramPath("qvshield")};
     argv.insert(argv.end(), firstArgs.begin(), firstArgs.end());
-    for (std::string a : {"--console", "--quiet", "--app-folder", folder.path().c_str()}) argv.push_back(a);
+    for (std::string a : {"--console", "--quiet", "--no-journal", "--app-folder", folder.path().c_str()}) argv.push_back(a);
     // Never the real registry, autostart folders or configuration.
     std::vector<std::string> env{instanceEnv_, "VAZERU_REGISTRY_DIR=" + folder.file("registry"),
                                  "VAZERU_AUTOSTART_MACHINE_DIR=" + folder.file("autostart"),

@@ -125,5 +125,20 @@ TEST_F(QtTermination, SigintAtTheAlertClosesItAndEndsWithTheLogSaved) {
   EXPECT_NE(log.find("Possible Spyware found : Test Spy"), std::string::npos) << log;
 }
 
+// The guard's question is asked on behalf of a monitor thread that waits for
+// it: the shield still ends at once, and that monitor with it.
+TEST_F(QtTermination, SigtermAtTheGuardsQuestionEndsTheShieldAndItsMonitors) {
+  qint64 ms = RunAndSignalWhileModal(SIGTERM, [this](QtFrontEnd&) {
+    platform::RegistryKey main;
+    ASSERT_TRUE(registry->OpenKey(platform::RegistryRoot::CurrentUser, "Software\\microsoft\\internet explorer\\Main",
+                                  platform::RegAccess::ReadWrite, platform::RegDisposition::CreateIfMissing, main));
+    ASSERT_TRUE(main.WriteString("Start Page", "http://spy.example/"));
+  });
+  ASSERT_GE(ms, 0) << "the guard's question did not come up";
+  EXPECT_LT(ms, kEndWithinMs);
+  std::string log = testsupport::ReadFile(app.file("Vazeru.log"));
+  EXPECT_NE(log.find("IExplorer: Startpage change detected"), std::string::npos) << log;
+}
+
 }  // namespace
 }  // namespace vz::qttest

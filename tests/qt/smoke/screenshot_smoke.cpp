@@ -37,7 +37,7 @@ TEST(ScreenshotSmoke, MainWindowUnderXvfbWithTheSampleData) {
                                "VAZERU_SHOW_AT_START=1",
                                "VAZERU_SCREENSHOT=" + shot};
   std::vector<std::string> argv{VAZERU_XVFB_RUN, "-a", "-s", "-screen 0 1024x768x24",
-                                testsupport::TestHelperPath("vz-test-qvshield-screenshot"), "--app-folder",
+                                testsupport::TestHelperPath("vz-test-qvshield-screenshot"), "--no-journal", "--app-folder",
                                 app.path()};
   testsupport::ProgramRun run(argv, env, home.file("output.txt"));
   int code = -1;

@@ -184,6 +184,16 @@ void TestHttpServer::Serve(std::shared_ptr<Connection> c) {
     SSL_free(c->ssl);
     c->ssl = nullptr;
   }
+  // A lingering close: the answer's end is sent, then what the client still
+  // sends is read away (up to a second), so closing never resets the
+  // connection under data the client has not read yet.
+  ::shutdown(c->fd, SHUT_WR);
+  for (int waited = 0; waited < 1000 && !stopping_; waited += 50) {
+    pollfd p{c->fd, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0) continue;
+    char data[4096];
+    if (::recv(c->fd, data, sizeof data, 0) <= 0) break;
+  }
   std::lock_guard lock(mutex_);
   ::shutdown(c->fd, SHUT_RDWR);
   ::close(c->fd);
