@@ -9,6 +9,7 @@ namespace vz::app {
 namespace {
 
 constexpr const char* kLogFile = "Vazeru.log";
+constexpr const char* kDownloadLogFile = "DW.log";
 
 }  // namespace
 

@@ -4,10 +4,7 @@
 
 namespace vz::app {
 
-bool OptionsButtonAvailable(OptionsButton button) {
-  // The update belongs to the update subsystem.
-  return button != OptionsButton::RunUpdateNow;
-}
+bool OptionsButtonAvailable(OptionsButton) { return true; }
 
 MainWindowModel::MainWindowModel(const ui::Ports& ports, LiveOptions& options, log::ShieldLog& log,
                                  inventory::ProcessList& processes, const knowledge::KnowledgeBase& knowledge,

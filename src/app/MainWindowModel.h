@@ -48,6 +48,11 @@ class MainWindowModel {
   void RunTrayCommand(TrayCommand command);
   // "Exit Vazeru": removes the tray icon and ends the application.
   void ExitVazeru();
+  // "Run update now" and the menu's "Run Update", handed to the update command.
+  void SetRunUpdateNow(std::function<void()> command) { runUpdateNow_ = std::move(command); }
+  void RunUpdateNow() {
+    if (runUpdateNow_) runUpdateNow_();
+  }
 
   TrayMenu& Tray() { return tray_; }
   LiveOptionSwitches& Switches() { return switches_; }
@@ -62,6 +67,7 @@ class MainWindowModel {
   inventory::ProcessList& processes_;
   const knowledge::KnowledgeBase& knowledge_;
   std::function<void()> exitApplication_;
+  std::function<void()> runUpdateNow_;
   ActionFailures failures_;
   TrayMenu tray_;
   LiveOptionSwitches switches_;

@@ -5,6 +5,7 @@
 #include "knowledge/KnowledgeLoader.h"
 #include "platform/AppFolder.h"
 #include "platform/Launcher.h"
+#include "update/ScheduleRecord.h"
 
 namespace vz::app {
 
@@ -31,12 +32,19 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       startupList_(services.registry, ports, log_),
       startupScanner_(startupList_, classifier_, knowledge_, alert_, ports, services.clock),
-      mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
-        if (terminate_) terminate_();
-      }),
+      mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] { EndApplication(); }),
       ownCpuTimes_(services.cpuTimes ? nullptr : platform::CreateSystemCpuTimes()),
       cpuWatch_(services.cpuTimes ? *services.cpuTimes : *ownCpuTimes_, *ports.mainWindow),
       statistics_(processList_, *ports.mainWindow, services.clock),
+      ownHttp_(services.http ? nullptr : platform::CreateHttpClient()),
+      downloader_(services.http ? *services.http : *ownHttp_, ports.download ? *ports.download : noDownloadWindow_,
+                  *ports.events, services.clock, platform::AppFolder()),
+      runUpdate_(
+          downloader_, *ports.dialogs, [this] { return UpdateServerAddress(); }, platform::AppFolder(),
+          [this] { Restart(); }),
+      schedule_(update::ScheduledTaskServices{services.registry, log_, services.clock, downloader_, runUpdate_,
+                                              platform::AppFolder(), [this] { Restart(); }},
+                *ports.timers),
       browserProtection_(services.registry, *ports.dialogs, *ports.mainWindow, log_, ports.dispatcher) {
   log_.SetSink(services.logSink);
   log_.SetOnChanged([this](const std::vector<std::string>& entries) { ports_.mainWindow->SetShieldLog(entries); });
@@ -72,6 +80,9 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   };
   steps.cpuStep = [this](int tickCount) { cpuWatch_.Step(tickCount); };
   steps.statistics = [this] { statistics_.Step(cycle_.TickCount()); };
+  steps.scheduleStartupCheck = [this] { schedule_.StartupCheck(); };
+  steps.startScheduleTimer = [this] { schedule_.StartTimer(); };
+  mainWindow_.SetRunUpdateNow([this] { RunUpdateNow(); });
 }
 
 Shield::~Shield() {
@@ -91,7 +102,7 @@ void Shield::LoadKnowledgeBase() {
 
 void Shield::CreateWindows() {
   CreateMainWindow();
-  // The download window comes with the update subsystem.
+  // The download window's model (downloader_) lives as long as the shield.
   ports_.mainWindow->HideWindow();
   // The exclusion list holder loads the user's exclusions.
   exclusions_.Load(dataFolder_ + protection::kExclusionFileName);
@@ -135,6 +146,23 @@ void Shield::Restart() {
   for (auto& a : RestartArguments(commandLine_)) argv.push_back(a);
   // A failed start is not reported: this instance ends anyway.
   platform::LaunchHidden(argv);
+  EndApplication();
+}
+
+std::string Shield::UpdateServerAddress() {
+  // The address beside the schedule, read at each run so that a change made
+  // with the admin console counts at once; the default when it cannot be read.
+  update::ScheduleRecord record(services_.registry);
+  try {
+    if (record.Open(platform::RegAccess::Read)) return record.UpdateServer();
+  } catch (const update::EScheduleRecord& e) {
+    log_.WriteShieldLog(std::string("The update server setting cannot be read: ") + e.what());
+  }
+  return std::string(update::kDefaultUpdateServer);
+}
+
+void Shield::EndApplication() {
+  downloader_.Shutdown();
   if (terminate_) terminate_();
 }
 

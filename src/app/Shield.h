@@ -20,6 +20,7 @@
 #include "log/ShieldLog.h"
 #include "platform/Clock.h"
 #include "platform/CpuTimes.h"
+#include "platform/HttpClient.h"
 #include "platform/PathConventions.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -33,6 +34,9 @@
 #include "ui/Ports.h"
 #include "watch/CpuWatch.h"
 #include "watch/ProcessStatistics.h"
+#include "update/RunUpdateCommand.h"
+#include "update/ScheduledTask.h"
+#include "update/UpdateDownloader.h"
 
 namespace vz::app {
 
@@ -47,6 +51,8 @@ struct ShieldServices {
   platform::RegistryStore& registry;
   const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
+  // The update client; none: the shield makes its own on libcurl.
+  platform::HttpClient* http = nullptr;
   // Receives every shield log line besides the list (the system journal); none when null.
   log::ShieldLogSink* logSink = nullptr;
   // The CPU load's numbers; none: the machine's own.
@@ -88,6 +94,10 @@ class Shield {
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
+  update::UpdateDownloader& Downloader() { return downloader_; }
+  // "Run update now".
+  void RunUpdateNow() { runUpdate_.Run(); }
+  update::ScheduledTask& Schedule() { return schedule_; }
   guard::BrowserProtection& BrowserProtection() { return browserProtection_; }
   startup::StartupList& Startup() { return startupList_; }
   startup::StartupScanner& StartupScan() { return startupScanner_; }
@@ -101,6 +111,9 @@ class Shield {
   void CreateMainWindow();
   void LoadKnowledgeBase();
   void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
+  std::string UpdateServerAddress();
+  // Ends the application: a download under way is cut first.
+  void EndApplication();
 
   ui::Ports ports_;
   ShieldServices services_;
@@ -129,6 +142,11 @@ class Shield {
   std::unique_ptr<platform::CpuTimes> ownCpuTimes_;
   watch::CpuWatch cpuWatch_;
   watch::ProcessStatistics statistics_;
+  std::unique_ptr<platform::HttpClient> ownHttp_;
+  ui::NullDownloadView noDownloadWindow_;
+  update::UpdateDownloader downloader_;
+  update::RunUpdateCommand runUpdate_;
+  update::ScheduledTask schedule_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
   // Last: its monitor threads end before anything they report to goes.

@@ -3,6 +3,7 @@
 #include "ui/AlertView.h"
 #include "ui/Browser.h"
 #include "ui/Dialogs.h"
+#include "ui/DownloadView.h"
 #include "ui/EventPump.h"
 #include "ui/MainWindowView.h"
 #include "ui/Timer.h"
@@ -18,6 +19,7 @@ struct Ports {
   UiDispatcher* dispatcher = nullptr;
   Browser* browser = nullptr;
   TimerFactory* timers = nullptr;
+  DownloadView* download = nullptr;  // none: the downloader shows nothing
 };
 
 }  // namespace vz::ui

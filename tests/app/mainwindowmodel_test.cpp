@@ -306,7 +306,8 @@ TEST_F(MainWindowModelTest, LogViewersOpenTheirLogOnlyWhenItIsThere) {
   ASSERT_EQ(front.browser.opened.size(), 2u);
   EXPECT_EQ(front.browser.opened[0], WebLinkAddress(WebLink::Forum));
   EXPECT_NE(front.browser.opened[0], front.browser.opened[1]);
-  EXPECT_FALSE(OptionsButtonAvailable(OptionsButton::RunUpdateNow));
+  EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::RunUpdateNow));
+  EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::ViewDownloadLog));
   EXPECT_TRUE(OptionsButtonAvailable(OptionsButton::StartOnSystemStartup));
 }
 

@@ -40,7 +40,7 @@ class QtTestShield {
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
     shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, otherRegistry ? *otherRegistry : *registry, platform::LinuxPathConventions(),
-                                                               platform::SystemClock(), nullptr, &cpuTimes},
+                                                               platform::SystemClock(), /*http=*/nullptr, /*logSink=*/nullptr, &cpuTimes},
                                            app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);

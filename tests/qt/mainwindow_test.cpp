@@ -150,7 +150,7 @@ TEST(QtMainWindow, NavigationLinksAndTheLiveScanInfoPanel) {
   EXPECT_TRUE(platform::FileExists(s.registryDir.file("autostart-machine/Orvane shield.desktop")));
   s.Window().optionsPage->Button(app::OptionsButton::RemoveFromSystemStartup)->click();
   EXPECT_FALSE(platform::FileExists(s.registryDir.file("autostart-machine/Orvane shield.desktop")));
-  EXPECT_FALSE(s.Window().optionsPage->Button(app::OptionsButton::RunUpdateNow)->isEnabled());
+  EXPECT_TRUE(s.Window().optionsPage->Button(app::OptionsButton::RunUpdateNow)->isEnabled());
 }
 
 TEST(QtMainWindow, WithoutTrayTheWindowStaysReachableMinimised) {

@@ -71,7 +71,7 @@ ConsoleFrontEnd::ConsoleFrontEnd(const app::CommandLine& commandLine)
 ConsoleFrontEnd::~ConsoleFrontEnd() = default;
 
 ui::Ports ConsoleFrontEnd::Ports() {
-  return ui::Ports{&dialogs_, &mainWindow_, &alertView_, pump_.get(), dispatcher_.get(), browser_.get(), timers_.get()};
+  return ui::Ports{&dialogs_, &mainWindow_, &alertView_, pump_.get(), dispatcher_.get(), browser_.get(), timers_.get(), &download_};
 }
 
 void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
@@ -116,6 +116,7 @@ void ConsoleFrontEnd::PrintHelp() {
   out_.Line("            s      show the status panels, the system watch and the process statistics");
   out_.Line("            m      show the log of started processes");
   out_.Line("            w      show the main window (as the tray's \"Show Vazeru\")");
+  out_.Line("            u      fetch new data now (as \"Run update now\"); a aborts it");
   out_.Line("            q      exit (as the tray's \"Exit Vazeru\")");
 }
 
@@ -196,11 +197,31 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
     case 't': startupCommands_->Run(command.substr(1)); break;
     case 'm': PrintStartLog(); break;
     case 'w': shield_->ShowVazeru(); break;
+    case 'u': RunUpdate(); break;
+    case 'a': shield_->Downloader().Abort(); break;
     case 'q': shield_->ExitVazeru(); break;
     case 'h':
     case '?': PrintHelp(); break;
     default: out_.Line("  unknown command '" + command + "' (h for help)"); break;
   }
+}
+
+// "Run update now" with the window's "Check for updates now" at once (nobody
+// can click in a terminal), then the command's restart rule for what it brought.
+void ConsoleFrontEnd::RunUpdate() {
+  update::UpdateDownloader& downloader = shield_->Downloader();
+  if (downloader.Running()) {
+    out_.Line("  download | a download is under way (a aborts it)");
+    return;
+  }
+  shield_->RunUpdateNow();
+  if (loop_->QuitRequested()) return;
+  downloader.CheckForUpdatesNow();
+  if (loop_->QuitRequested()) return;
+  if (downloader.NewDataDownloaded())
+    shield_->RunUpdateNow();
+  else
+    downloader.CloseDialog();
 }
 
 int ConsoleFrontEnd::RunMessageLoop() {

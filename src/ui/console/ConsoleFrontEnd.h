@@ -13,6 +13,7 @@
 #include "platform/TerminationSignals.h"
 #include "ui/console/ConsoleAlertView.h"
 #include "ui/console/ConsoleDialogs.h"
+#include "ui/console/ConsoleDownloadView.h"
 #include "ui/console/ConsoleInput.h"
 #include "ui/console/ConsoleMainWindow.h"
 #include "ui/console/ConsoleOutput.h"
@@ -47,6 +48,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   void PrintHelp();
   void PrintSystemWatch();
   void PrintStartLog();
+  void RunUpdate();
 
   app::CommandLine commandLine_;
   // First, so that threads started later inherit the blocked signals.
@@ -58,6 +60,7 @@ class ConsoleFrontEnd final : public app::FrontEnd {
   ConsoleDialogs dialogs_;
   ConsoleMainWindow mainWindow_;
   ConsoleAlertView alertView_;
+  ConsoleDownloadView download_{out_};
   std::unique_ptr<Pump> pump_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<LoopTimers> timers_;

@@ -62,7 +62,9 @@ MainWindow::MainWindow() {
 void MainWindow::MakeMenu() {
   QMenu* options = menuBar()->addMenu("Options");
   runUpdateAction = options->addAction("Run Update");
-  runUpdateAction->setEnabled(false);  // the update subsystem brings it
+  connect(runUpdateAction, &QAction::triggered, this, [this] {
+    if (model_) model_->RunUpdateNow();
+  });
   launchAdminAction = options->addAction("Launch Admin Consol");
   connect(launchAdminAction, &QAction::triggered, this, [this] {
     if (model_) model_->Launch().LaunchAdminConsole();

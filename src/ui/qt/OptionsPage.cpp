@@ -85,6 +85,7 @@ QWidget* OptionsPage::MakeGlobalOptions() {
   forward(app::OptionsButton::StartOnSystemStartup, [](app::MainWindowModel& m) { m.Autostart().StartOnSystemStartup(); });
   forward(app::OptionsButton::RemoveFromSystemStartup,
           [](app::MainWindowModel& m) { m.Autostart().RemoveFromSystemStartup(); });
+  forward(app::OptionsButton::RunUpdateNow, [](app::MainWindowModel& m) { m.RunUpdateNow(); });
   forward(app::OptionsButton::ViewShieldLog, [](app::MainWindowModel& m) { m.Launch().ViewShieldLog(); });
   forward(app::OptionsButton::ViewDownloadLog, [](app::MainWindowModel& m) { m.Launch().ViewDownloadLog(); });
   return global;

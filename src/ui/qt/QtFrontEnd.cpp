@@ -41,18 +41,21 @@ QtFrontEnd::~QtFrontEnd() {
   // The shield may be gone already; nothing may reach it from here on.
   if (view_.HasWindow()) view_.Window().Unbind();
   if (view_.HasTray()) view_.Tray().Bind(nullptr);
+  download_.Bind(nullptr);
 }
 
 ui::Ports QtFrontEnd::Ports() {
   Dialogs* dialogs = options_.dialogs ? options_.dialogs : &dialogs_;
   Browser* browser = options_.browser ? options_.browser : &browser_;
-  return ui::Ports{dialogs, &reachable_, &alert_, &events_, &dispatcher_, browser, &timers_};
+  return ui::Ports{dialogs, &reachable_, &alert_, &events_, &dispatcher_, browser, &timers_, &download_};
 }
 
 void QtFrontEnd::AttachShield(app::Shield& shield) {
   view_.Tray().Bind(&shield.MainWindow());
   view_.Window().Bind(shield.MainWindow(), shield.Processes(), shield.Details(), shield.Statistics());
   view_.Window().startupPage->Bind(&shield.Startup(), &shield.StartupScan());
+  download_.Bind(&shield.Downloader());
+  download_.SetMainWindow(&view_.Window());
   if (!reachable_.TrayAvailable()) shield.MainWindow().Tray().ReportNoSystemTray();
   ShowWhenStartedIfAsked(view_);
   if (options_.onAttached) options_.onAttached(shield, *this);

@@ -12,6 +12,7 @@
 #include "platform/TerminationSignals.h"
 #include "ui/DesktopBrowser.h"
 #include "ui/qt/QtAlertView.h"
+#include "ui/qt/DownloadWindow.h"
 #include "ui/qt/QtDialogs.h"
 #include "ui/qt/QtMainWindowView.h"
 #include "ui/qt/QtPorts.h"
@@ -43,6 +44,7 @@ class QtFrontEnd final : public app::FrontEnd {
 
   QtMainWindowView& View() { return view_; }
   QtAlertView& Alert() { return alert_; }
+  QtDownloadView& Download() { return download_; }
   QtDispatcher& Dispatcher() { return dispatcher_; }
   bool TrayAvailable() const { return reachable_.TrayAvailable(); }
 
@@ -52,6 +54,7 @@ class QtFrontEnd final : public app::FrontEnd {
   QtMainWindowView view_;
   app::ReachableMainWindow reachable_{view_};
   QtAlertView alert_;
+  QtDownloadView download_;
   QtEventPump events_;
   QtDispatcher dispatcher_;
   QtTimerFactory timers_;

@@ -181,6 +181,37 @@ class ManualTimerFactory final : public TimerFactory {
   ManualTimer* WithInterval(int intervalMs) const;
 };
 
+// Records what the downloader showed in its window.
+class RecordingDownloadView final : public DownloadView {
+ public:
+  bool showing = false;
+  int shows = 0;
+  int closes = 0;
+  std::vector<std::string> statuses;
+  std::vector<std::string> logEntries;  // newest first, as the window shows them
+  std::int64_t gaugePosition = 0, gaugeMaximum = 0;
+  bool logExpanded = false;
+  std::function<void()> onShow;  // runs when the window is shown
+
+  void ShowDialog() override {
+    showing = true;
+    ++shows;
+    if (onShow) onShow();
+  }
+  void CloseDialog() override {
+    showing = false;
+    ++closes;
+  }
+  bool IsDialogShowing() const override { return showing; }
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  void SetGauge(std::int64_t position, std::int64_t maximum) override {
+    gaugePosition = position;
+    gaugeMaximum = maximum;
+  }
+  void AddLogEntry(const std::string& entry) override { logEntries.insert(logEntries.begin(), entry); }
+  void SetLogExpanded(bool expanded) override { logExpanded = expanded; }
+};
+
 // All scripted ports together, wired into a Ports value.
 struct ScriptedFrontEnd {
   ScriptedDialogs dialogs;
@@ -190,8 +221,9 @@ struct ScriptedFrontEnd {
   InlineDispatcher dispatcher;
   RecordingBrowser browser;
   ManualTimerFactory timers;
+  RecordingDownloadView download;
   Ports ports() {
-    return Ports{&dialogs, &mainWindow, &alert, &events, &dispatcher, &browser, &timers};
+    return Ports{&dialogs, &mainWindow, &alert, &events, &dispatcher, &browser, &timers, &download};
   }
 };
 
