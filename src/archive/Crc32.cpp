@@ -27,10 +27,6 @@ constexpr Tables kTables = MakeTables();
 
 }  // namespace
 
-void Crc32::Update(std::uint8_t byte) {
-  register_ = kTables[0][(register_ ^ byte) & 0xFFu] ^ (register_ >> 8);
-}
-
 void Crc32::Add(const std::uint8_t* data, std::size_t size) {
   std::uint32_t crc = register_;
   while (size >= 8) {

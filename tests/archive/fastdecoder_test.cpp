@@ -10,7 +10,7 @@
 #include "archive/Compressor.h"
 #include "archive/FastBlockDecoder.h"
 #include "archive/Mtf.h"
-#include "archive/StrucAriDecoder.h"
+#include "support/archive/ReferenceAriDecoder.h"
 
 namespace vz::archive {
 namespace {
