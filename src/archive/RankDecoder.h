@@ -2,9 +2,11 @@
 // The fast structured arithmetic decoder: the same models, coder and zero-run
 // digits as the step-by-step decoder, faster, not different. Renormalisation
 // takes all its bits at once from a 64-bit window, and the symbol search
-// compares products instead of dividing by the range. DecodeRanks hands the
+// compares products instead of dividing by the range, and the new bounds
+// divide by the model's total through an exact reciprocal. DecodeRanks hands the
 // ranks and zero runs of one block to a sink, so the expander can fuse the
 // move-to-front stage into the decoding loop.
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +57,10 @@ class BitWindow {
 
 class FastAriDecoder {
  public:
+  // A model's total stays below its maximum plus one increment: it is halved
+  // before an update once it reaches the maximum.
+  static constexpr std::int32_t kLargestTotal = 8192 + 32;
+
   explicit FastAriDecoder(BitWindow& bits) : bits_(bits) { value_ = static_cast<std::int32_t>(bits_.Take(16)); }
 
   std::int32_t DecodeChar(GroupAriModel& m) {
@@ -65,8 +71,8 @@ class FastAriDecoder {
     std::int32_t i = 1;
     while (n < m.cumulative[i] * range) ++i;
     const std::int32_t character = m.indexToChar[i];
-    high_ = low_ + (range * m.cumulative[i - 1]) / total - 1;
-    low_ = low_ + (range * m.cumulative[i]) / total;
+    high_ = low_ + DivideByTotal(range * m.cumulative[i - 1], total) - 1;
+    low_ = low_ + DivideByTotal(range * m.cumulative[i], total);
     Renormalise();
     m.UpdateModel(i);
     return character;
@@ -79,6 +85,19 @@ class FastAriDecoder {
   }
 
  private:
+  // x / total for x = range * c with range <= 2^16 and c <= total, as
+  // (x * m) >> 45 with m = 2^45 / total + 1. Exact: the error x * (m -
+  // 2^45 / total) / 2^45 is below x / 2^45, and x * total < 2^44 keeps it under
+  // the 1 / total the remainder leaves; x * m < 2^62 never overflows.
+  static std::int32_t DivideByTotal(std::int32_t x, std::int32_t total) {
+    static const std::array<std::uint64_t, kLargestTotal + 1> reciprocal = [] {
+      std::array<std::uint64_t, kLargestTotal + 1> r{};
+      for (std::size_t d = 1; d < r.size(); ++d) r[d] = (std::uint64_t{1} << 45) / d + 1;
+      return r;
+    }();
+    return static_cast<std::int32_t>((static_cast<std::uint64_t>(x) * reciprocal[static_cast<std::size_t>(total)]) >> 45);
+  }
+
   // All steps of the renormalisation loop at once: first the shifts while
   // the top bits of low and high agree, then the underflow steps (low 01...,
   // high 10...), each of which deletes bit 14.
