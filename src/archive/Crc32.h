@@ -1,7 +1,7 @@
 #pragma once
 // CRC-32 (ISO 3309 / ITU-T V.42, as zlib and PNG): reflected polynomial
 // 0xEDB88320, preset 0xFFFFFFFF, final value inverted. Add takes a whole
-// buffer, eight bytes a step.
+// buffer at a time and may be called for consecutive pieces.
 #include <cstddef>
 #include <cstdint>
 
