@@ -1,8 +1,8 @@
 #pragma once
-// A buffered file stream that also reads and writes single bits, most
-// significant first, with a byte limit for bit mode: after SetByteLimit(n)
-// exactly n bytes come from the file, up to 20 more requests get zero bytes,
-// and a request beyond that is a damaged block.
+// A buffered file stream with the state of a bit cursor (most significant bit
+// first). The archive reader takes each block's payload as whole bytes;
+// ResetBitBuffer puts the cursor back on a byte boundary around every block,
+// and a stream opened for writing writes out a partly filled last byte.
 #include <cstdint>
 
 #include "archive/BufferedFileStream.h"
@@ -19,24 +19,14 @@ class BitFile : public BufferedFileStream {
   BitFile(platform::OpenedFile& file, const std::string& fileName);
   ~BitFile() override;
 
-  void SetByteLimit(std::int32_t n);
-  bool ReadBit();
-  std::int32_t ReadBits(int n);
-  void WriteBit(bool bit);
-  void WriteBits(std::uint32_t value, int n);
   void ResetBitBuffer();
 
-  // Bytes taken in bit mode since the limit was set.
-  std::int32_t ByteCount() const { return byteCount_; }
-
- private:
-  void FetchByte();
-
+ protected:
   std::uint8_t bitMask_ = 0x80;
   std::uint8_t currentByte_ = 0;
+
+ private:
   bool readOnly_;
-  std::int32_t byteLimit_ = 0x7FFFFFFF;
-  std::int32_t byteCount_ = 0;
 };
 
 }  // namespace vz::archive

@@ -57,14 +57,4 @@ CompressedBlock Compressor::CompressBlock(const std::uint8_t* data, std::int32_t
   return block;
 }
 
-ForwardTransform TransformBlock(const std::uint8_t* data, std::int32_t n) {
-  ForwardTransform t;
-  std::vector<std::int32_t> sa(static_cast<size_t>(n) + 1);
-  t.lastColumn.resize(static_cast<size_t>(n) + 1);
-  if (n > 0 && divsufsort(data, sa.data(), n) != 0) throw std::runtime_error("suffix sorting failed");
-  LastColumn(data, n, sa.data(), t.lastColumn.data(), t.sentinelIndex, t.firstIndex);
-  t.lastColumn.resize(static_cast<size_t>(n));
-  return t;
-}
-
 }  // namespace vz::archive

@@ -24,14 +24,4 @@ class Compressor {
   std::vector<std::uint8_t> ranks_;
 };
 
-// The transformed block (last column without the marker) and its two rows:
-// SentinelIndex, the row of the rotation starting at x[0], and FirstIndex,
-// the row of the rotation starting at x[1] (row 0 when n = 1).
-struct ForwardTransform {
-  std::vector<std::uint8_t> lastColumn;
-  std::int32_t sentinelIndex = 0;
-  std::int32_t firstIndex = 0;
-};
-ForwardTransform TransformBlock(const std::uint8_t* data, std::int32_t n);
-
 }  // namespace vz::archive

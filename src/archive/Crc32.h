@@ -1,7 +1,7 @@
 #pragma once
 // CRC-32 (ISO 3309 / ITU-T V.42, as zlib and PNG): reflected polynomial
-// 0xEDB88320, preset 0xFFFFFFFF, final value inverted. Update takes one byte as
-// the classic table form does; Add takes a whole buffer, eight bytes a step.
+// 0xEDB88320, preset 0xFFFFFFFF, final value inverted. Add takes a whole
+// buffer at a time and may be called for consecutive pieces.
 #include <cstddef>
 #include <cstdint>
 
@@ -10,7 +10,6 @@ namespace vz::archive {
 class Crc32 {
  public:
   Crc32() = default;
-  void Update(std::uint8_t byte);
   void Add(const std::uint8_t* data, std::size_t size);
   std::uint32_t Value() const { return register_ ^ 0xFFFFFFFFu; }
 

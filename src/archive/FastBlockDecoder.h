@@ -1,10 +1,8 @@
 #pragma once
-// The decoding path the expander uses: the same models, coder and zero-run
-// digits as StructuredAriDecoder, with the move-to-front stage fused in, so that
-// a payload turns straight into the last column of the sorted rotations.
-// Faster, not different: renormalisation takes all its bits at once from a
-// 64-bit window, and the symbol search compares products instead of dividing
-// by the range. The tests hold it to the step-by-step decoder.
+// The decoding path the expander uses: the fast arithmetic decoder
+// (RankDecoder.h) with the move-to-front stage fused in, so that a payload
+// turns straight into the last column of the sorted rotations. The tests hold
+// it to the step-by-step decoder.
 #include <cstdint>
 
 namespace vz::archive {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "archive/AriModel.h"
-#include "archive/BitFile.h"
 
 namespace vz::archive {
 
@@ -32,15 +31,6 @@ class StreamAriEncoder {
  private:
   std::uint8_t current_ = 0;
   int filled_ = 0;
-};
-
-// Bits through the bit file's WriteBit.
-struct FileStructuredAriEncoder {
-  BitFile& file;
-  void Bit(bool bit) { file.WriteBit(bit); }
-  void Finish() {
-    // The bit file writes a partly filled byte itself (zero padded).
-  }
 };
 
 template <typename Output>

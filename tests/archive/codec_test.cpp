@@ -8,8 +8,9 @@
 #include "archive/Compressor.h"
 #include "archive/Crc32.h"
 #include "archive/BlockExpander.h"
-#include "archive/StrucAriDecoder.h"
+#include "support/archive/ReferenceAriDecoder.h"
 #include "archive/StrucAriEncoder.h"
+#include "support/archive/ReferenceCodec.h"
 
 namespace vz::archive {
 namespace {
@@ -41,8 +42,10 @@ TEST(Codec, BananaPacksToTheWorkedExampleAndBack) {
   EXPECT_EQ(block.header.CompressedSize, 7);
   EXPECT_EQ(block.payload, (std::vector<std::uint8_t>{0x3F, 0x2D, 0x72, 0x7A, 0xB9, 0xD1, 0x65}));
 
-  ForwardTransform t = TransformBlock(reinterpret_cast<const std::uint8_t*>("banana"), 6);
+  testing::SortedRotations t = testing::SortRotations(reinterpret_cast<const std::uint8_t*>("banana"), 6);
   EXPECT_EQ(t.lastColumn, Bytes("annbaa"));
+  EXPECT_EQ(t.sentinelIndex, 4);
+  EXPECT_EQ(t.firstIndex, 3);
 }
 
 TEST(Codec, DecoderFollowsTheWorkedExampleStepByStep) {
@@ -145,9 +148,23 @@ TEST(Codec, ZeroRunDigitsAreBijectiveBaseTwo) {
 TEST(Codec, Crc32MatchesTheCommonCheckValue) {
   const std::string text = "123456789";
   EXPECT_EQ(Crc32Of(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0xCBF43926u);
-  Crc32 bytewise;
-  for (char c : text) bytewise.Update(static_cast<std::uint8_t>(c));
-  EXPECT_EQ(bytewise.Value(), 0xCBF43926u);
+  EXPECT_EQ(testing::ByteWiseCrc32(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0xCBF43926u);
+  // Every length around the word sizes, every alignment, and pieces added one
+  // after another give the byte-wise value.
+  std::mt19937 random(9);
+  std::vector<std::uint8_t> bytes(70000);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+  for (size_t size : {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{15}, size_t{16}, size_t{17}, size_t{63},
+                      size_t{64}, size_t{65}, size_t{1000}, size_t{65536}, size_t{69990}}) {
+    for (size_t offset = 0; offset < 4; ++offset) {
+      const std::uint32_t expected = testing::ByteWiseCrc32(bytes.data() + offset, size);
+      ASSERT_EQ(Crc32Of(bytes.data() + offset, size), expected) << size << "+" << offset;
+      Crc32 pieces;
+      pieces.Add(bytes.data() + offset, size / 3);
+      pieces.Add(bytes.data() + offset + size / 3, size - size / 3);
+      ASSERT_EQ(pieces.Value(), expected) << size << "+" << offset;
+    }
+  }
 }
 
 }  // namespace

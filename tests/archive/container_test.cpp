@@ -9,7 +9,7 @@
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/BitFile.h"
-#include "archive/StrucAriDecoder.h"
+#include "support/archive/ReferenceAriDecoder.h"
 #include "support/TestSupport.h"
 
 namespace vz::archive {
@@ -174,7 +174,7 @@ TEST(BitFile, BufferRefillsAtExactMultiplesAndSeeksInsideTheWindow) {
 TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
   TempDir dir;
   WriteFile(dir.file("f"), std::string("\xA5\x0F\xFF\xFF\xFF\xFF", 6));
-  BitFile file(dir.file("f"), kOpenRead);
+  testing::BitLevelFile file(dir.file("f"), kOpenRead);
   EXPECT_EQ(file.ReadBits(8), 0xA5);
   file.SetByteLimit(1);
   EXPECT_EQ(file.ReadBits(4), 0x0);
@@ -192,7 +192,7 @@ TEST(BitFile, ByteLimitHandsOutTwentyZeroBytesThenFails) {
 TEST(BitFile, FileDecoderTakesTheWholePayloadAndTwoZeroBytes) {
   TempDir dir;
   testing::PackArchive(dir.file("b.pck"), {{"banana.txt", "banana"}});
-  BitFile file(dir.file("b.pck"), kOpenRead);
+  testing::BitLevelFile file(dir.file("b.pck"), kOpenRead);
   file.SmartSeek(24, SeekOrigin::FromStart);
   file.SetByteLimit(7);
   FileStructuredAriDecoder decoder(file);
@@ -207,7 +207,7 @@ TEST(BitFile, FileDecoderTakesTheWholePayloadAndTwoZeroBytes) {
 TEST(BitFile, PartlyWrittenByteIsWrittenAtDestruction) {
   TempDir dir;
   {
-    BitFile file(dir.file("w"), kCreate);
+    testing::BitLevelFile file(dir.file("w"), kCreate);
     file.WriteBits(0x1A5, 9);
     file.WriteBits(0x5, 3);
   }

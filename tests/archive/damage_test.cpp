@@ -153,6 +153,13 @@ TEST_F(Damage, BadHeadersEndTheExtractionWithoutAHalfFile) {
     Outcome out = ExtractBothWays(Write(bytes), dir);
     EXPECT_EQ(out.error, c.error) << c.field;
     EXPECT_TRUE(out.files.empty()) << "no partial list.txt, no temporary file";
+    // With either thread count the extraction stops at the damaged block 2.
+    std::vector<std::string> blockLines;
+    for (const auto& line : out.log)
+      if (line.rfind("ArchiveMan: Block ", 0) == 0) blockLines.push_back(line);
+    EXPECT_EQ(blockLines, (std::vector<std::string>{"ArchiveMan: Block 0 Expand and CRC32 Check OK.",
+                                                    "ArchiveMan: Block 1 Expand and CRC32 Check OK."}))
+        << c.field;
   }
 }
 

@@ -10,7 +10,7 @@
 #include "archive/Compressor.h"
 #include "archive/FastBlockDecoder.h"
 #include "archive/Mtf.h"
-#include "archive/StrucAriDecoder.h"
+#include "support/archive/ReferenceAriDecoder.h"
 
 namespace vz::archive {
 namespace {
@@ -79,6 +79,35 @@ TEST(FastDecoder, MatchesTheStepByStepDecoderOnValidStreams) {
     ASSERT_EQ(fast, Reference(payload, block.header.CompressedSize, s)) << round;
     EXPECT_EQ(fast.error, "");
     EXPECT_EQ(fast.bytes, block.header.CompressedSize);
+  }
+}
+
+// Large blocks drive every model through many halvings at its largest total
+// and the head model through long runs of each group; the largest block the
+// buffers allow is among them.
+TEST(FastDecoder, MatchesTheStepByStepDecoderOnLargeBlocks) {
+  std::mt19937 random(5);
+  Compressor compressor;
+  for (const std::int32_t size : {65536, 409600, 410599}) {
+    std::string data;
+    while (static_cast<std::int32_t>(data.size()) < size) {
+      switch (random() % 4) {
+        case 0: data.append(1 + random() % 300, static_cast<char>(random()));  // runs of one byte
+          break;
+        case 1: data += static_cast<char>(random());  // all 256 values, ranks of every group
+          break;
+        default: data += "Proc entry\tspy" + std::to_string(random() % 5000) + "\r\n";
+      }
+    }
+    data.resize(static_cast<size_t>(size));
+    CompressedBlock block = compressor.CompressBlock(reinterpret_cast<const std::uint8_t*>(data.data()), size);
+    std::vector<std::uint8_t> payload = block.payload;
+    payload.resize(payload.size() + kPayloadPadding, 0);
+    const std::int32_t s = block.header.SentinelIndex;
+    Result fast = Fast(payload, block.header.CompressedSize, s);
+    EXPECT_EQ(fast.error, "") << size;
+    ASSERT_EQ(fast.column.size(), static_cast<size_t>(size) + 1);
+    EXPECT_TRUE(fast == Reference(payload, block.header.CompressedSize, s)) << size;
   }
 }
 

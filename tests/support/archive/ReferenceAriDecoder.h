@@ -1,21 +1,22 @@
 #pragma once
-// The 16-bit structured arithmetic decoder and the block decoding loop that
-// turns a payload into move-to-front ranks (zero runs expanded, stopped by
-// the end symbol). The bit input is a template parameter: the archive's bit
-// file (FileStructuredAriDecoder) or a payload already in memory (the fast path).
+// The step-by-step 16-bit structured arithmetic decoder and the block
+// decoding loop that turns a payload into move-to-front ranks (zero runs
+// expanded, stopped by the end symbol), one bit at a time: the reference the
+// expander's fast decoder is held to. The bit input is a template parameter:
+// the archive's bit file (FileStructuredAriDecoder) or a payload in memory.
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "archive/ArchiveErrors.h"
 #include "archive/AriModel.h"
-#include "archive/BitFile.h"
+#include "support/archive/BitLevelFile.h"
 
 namespace vz::archive {
 
 // Bits from the archive's bit file, under its byte limit.
 struct BitFileInput {
-  BitFile& file;
+  testing::BitLevelFile& file;
   bool Bit() { return file.ReadBit(); }
 };
 
@@ -146,7 +147,7 @@ using MemoryStructuredAriDecoder = StructuredAriDecoder<MemoryBitInput>;
 // buffer before and after the block, so each block starts on a byte boundary.
 class FileStructuredAriDecoder {
  public:
-  explicit FileStructuredAriDecoder(BitFile& file) : input_{file}, decoder_(input_) {}
+  explicit FileStructuredAriDecoder(testing::BitLevelFile& file) : input_{file}, decoder_(input_) {}
   std::int32_t DecodeBlock(std::uint8_t* out, std::int32_t capacity) {
     input_.file.ResetBitBuffer();
     std::int32_t count = decoder_.DecodeBlock(out, capacity);
