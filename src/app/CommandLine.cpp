@@ -30,6 +30,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.console = true;
     } else if (a == "--quiet") {
       cmd.quiet = true;
+    } else if (a == "--no-events") {
+      cmd.noEvents = true;
+    } else if (a == "--block") {
+      cmd.block = true;
     } else if (a == "--help") {
       cmd.help = true;
     } else if (StartsWith(a, "--answer=")) {
@@ -60,6 +64,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
          "                [--on-alert=close|kill|delete|exclude] [--app-folder DIR]\n"
+         "                [--no-events] [--block]\n"
          "       qvshield --help\n";
 }
 

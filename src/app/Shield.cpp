@@ -29,6 +29,20 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
           services.paths),
       scanner_(processList_, classifier_, folders_, knowledge_, alert_, log_, ports, services.paths, services.clock),
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
+      instant_(ports.dispatcher, ports.alert, log_,
+               protection::InstantDetection::Hooks{
+                   [this](const inventory::ProcessIdentity& process) { scanner_.ScanStartedProcess(process); },
+                   [this] { processList_.SetForceRefresh(true); },
+                   [this] { return options_.liveScanProcesses; }}),
+      blocking_(
+          ports.dispatcher,
+          [this] {
+            return std::make_shared<const protection::BlockSnapshot>(knowledge_, exclusions_, folders_.Fix(),
+                                                                     services_.paths);
+          },
+          [this](const protection::BlockedStart& blocked) {
+            scanner_.ReportBlocked(blocked.entryName, blocked.path, blocked.pid);
+          }),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] {
         if (terminate_) terminate_();
       }) {
@@ -42,6 +56,12 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   processList_.SetScanFunction(
       [this](const std::string& name, std::uint32_t pid, int position) { ScanNewProcess(name, pid, position); });
   alert_.SetMainTimer(&cycle_.MainTimer());
+  alert_.SetOnClosed([this] {
+    // "Exclude" may have changed what the guard must let run.
+    if (blocking_.Live()) blocking_.Renew();
+    instant_.AlertClosed();
+  });
+  options_.blockKnownSpyware = commandLine_.block;
   // Whatever the desktop could not open is said in the log and the status bar.
   if (ports_.browser)
     ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
@@ -51,9 +71,18 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
   steps.dataTooOld = [this] { return knowledge_.DataTooOld(); };
+  steps.startEventRoad = [this] {
+    instant_.Start(services_.processEvents);
+    if (options_.blockKnownSpyware) StartBlocking();
+    if (onRoadsChanged_) onRoadsChanged_(LiveRoads());
+  };
 }
 
 Shield::~Shield() {
+  // No start reaches the scan once the shield's parts begin to go, and no
+  // program waits on a decision.
+  blocking_.Stop();
+  instant_.Stop();
   if (ports_.browser) ports_.browser->SetFailureReport(nullptr);
 }
 
@@ -111,6 +140,32 @@ void Shield::Restart() {
   // A failed start is not reported: this instance ends anyway.
   platform::LaunchHidden(argv);
   if (terminate_) terminate_();
+}
+
+std::string Shield::LiveRoads() const {
+  if (instant_.Live() && blocking_.Live()) return "instant events, blocking";
+  if (blocking_.Live()) return "blocking";
+  return instant_.Live() ? "instant events" : "refresh only";
+}
+
+bool Shield::StartBlocking() {
+  if (blocking_.Live()) return true;
+  std::string error = "no guard on this system";
+  if (services_.execGuard && blocking_.Start(*services_.execGuard, error)) return true;
+  options_.blockKnownSpyware = false;
+  log_.WriteShieldLog("Blocking known spyware is not available (" + error + "): programs are checked once they run");
+  return false;
+}
+
+bool Shield::SetBlocking(bool on) {
+  options_.blockKnownSpyware = on;
+  bool live = true;
+  if (on)
+    live = StartBlocking();
+  else
+    blocking_.Stop();
+  if (onRoadsChanged_) onRoadsChanged_(LiveRoads());
+  return live;
 }
 
 bool Shield::SaveLog() const { return log_.SaveTo(platform::AppFolder() + kLogFileName); }

@@ -18,11 +18,15 @@
 #include "knowledge/KnowledgeBase.h"
 #include "log/ShieldLog.h"
 #include "platform/Clock.h"
+#include "platform/ExecGuard.h"
 #include "platform/PathConventions.h"
+#include "platform/ProcessEvents.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "protection/AlertModel.h"
 #include "protection/ExclusionList.h"
+#include "protection/ExecBlocking.h"
+#include "protection/InstantDetection.h"
 #include "protection/ProcessDetails.h"
 #include "protection/ProcessScan.h"
 #include "protection/ProcessTermination.h"
@@ -41,6 +45,10 @@ struct ShieldServices {
   platform::RegistryStore& registry;
   const platform::PathConventions& paths;
   const platform::Clock& clock = platform::SystemClock();
+  // The kernel's process events; nullptr: new processes are found by the refresh alone.
+  platform::ProcessEventSource* processEvents = nullptr;
+  // The guard that can refuse a program before it runs; nullptr: none here.
+  platform::ExecGuard* execGuard = nullptr;
 };
 
 class Shield {
@@ -78,6 +86,16 @@ class Shield {
   protection::ProcessTermination& Termination() { return termination_; }
   protection::ProcessDetailsPanel& Details() { return details_; }
   MainWindowModel& MainWindow() { return mainWindow_; }
+  protection::InstantDetection& InstantEvents() { return instant_; }
+  // Which roads bring new processes to the verdict: "instant events",
+  // "blocking", both, or "refresh only".
+  std::string LiveRoads() const;
+  // "Block known spyware" on or off; false when the guard could not start
+  // (the reason is in the log).
+  bool SetBlocking(bool on);
+  bool BlockingLive() const { return blocking_.Live(); }
+  // Called when the live roads have changed (the terminal prints them).
+  void SetOnRoadsChanged(std::function<void(const std::string&)> onChanged) { onRoadsChanged_ = std::move(onChanged); }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -86,6 +104,7 @@ class Shield {
   void CreateMainWindow();
   void LoadKnowledgeBase();
   void ScanNewProcess(const std::string& name, std::uint32_t pid, int position);
+  bool StartBlocking();
 
   ui::Ports ports_;
   ShieldServices services_;
@@ -107,7 +126,10 @@ class Shield {
   inventory::FileOriginClassifier classifier_;
   protection::ProcessScanner scanner_;
   protection::ProcessDetailsPanel details_;
+  protection::InstantDetection instant_;
+  protection::ExecBlocking blocking_;
   MainWindowModel mainWindow_;
+  std::function<void(const std::string&)> onRoadsChanged_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
 };
