@@ -48,6 +48,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.quiet = true;
     } else if (a == "--no-journal") {
       cmd.noJournal = true;
+    } else if (a == "--no-events") {
+      cmd.noEvents = true;
+    } else if (a == "--block") {
+      cmd.block = true;
     } else if (a == "--help") {
       cmd.help = true;
     } else if (StartsWith(a, "--answer=")) {
@@ -81,6 +85,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string UsageText() {
   return "usage: qvshield [Restart] [--console] [--quiet] [--answer=yes|no|cancel|ok]\n"
          "                [--on-alert=ACTION[,ACTION...]] [--app-folder DIR] [--no-journal]\n"
+         "                [--no-events] [--block]\n"
          "       qvshield --help\n"
          "ACTION: close, kill, delete, exclude or remove (a startup entry); each is\n"
          "taken in order where the alert offers it\n";

@@ -19,6 +19,8 @@ struct CommandLine {
   std::optional<ui::DialogAnswer> answer;   // --answer=yes|no|cancel|ok
   std::string onAlert;                      // --on-alert=ACTION[,ACTION...]: close, kill, delete, exclude, remove
   std::string appFolder;                    // --app-folder DIR
+  bool noEvents = false;                    // --no-events: new processes found by the refresh alone
+  bool block = false;                       // --block: known spyware is refused before it runs
   std::vector<std::string> options;         // everything after a leading "Restart", as given
   std::string error;                        // set when an option is not understood
 };

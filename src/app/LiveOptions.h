@@ -9,6 +9,8 @@ struct LiveOptions {
   bool liveBrowserProtection = true;  // "Live IE proctection"
   bool showCpuWatch = true;           // "Show CPU watch"
   bool showProcessStatistics = true;  // "Show process statistic"
+  // Not one of the five: off unless asked for ("Block known spyware", --block).
+  bool blockKnownSpyware = false;
 };
 
 }  // namespace vz::app

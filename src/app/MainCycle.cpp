@@ -38,6 +38,8 @@ void MainCycle::RunStartupPhase() {
   }
   RunStep("Loading the data lists", steps_.loadKnowledgeBase);
   processes_.ResetScanMemory();
+  // Only now can a start be judged: the lists are loaded.
+  RunStep("Starting the process events", steps_.startEventRoad);
   RunStep("The schedule check at start", steps_.scheduleStartupCheck);
   RunStep("Starting the schedule timer", steps_.startScheduleTimer);
   view.SetProcessPageEnabled(true);

@@ -27,6 +27,7 @@ class MainCycle {
     std::function<void(int tickCount)> cpuStep;  // every tick: rescaling; even ticks: one sample
     std::function<void()> statistics;            // after each refresh while statistics are shown
     std::function<void()> startupWatch;          // every fifth tick while startups are watched
+    std::function<void()> startEventRoad;        // once the lists are loaded: process events on
   };
 
   MainCycle(const ui::Ports& ports, log::ShieldLog& log, inventory::ProcessList& processes, const LiveOptions& options,

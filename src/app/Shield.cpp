@@ -32,6 +32,20 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
       details_(processList_, knowledge_.AllKnownList(), ports, termination_, services.paths),
       startupList_(services.registry, ports, log_),
       startupScanner_(startupList_, classifier_, knowledge_, alert_, ports, services.clock),
+      instant_(ports.dispatcher, ports.alert, log_,
+               protection::InstantDetection::Hooks{
+                   [this](const inventory::ProcessIdentity& process) { scanner_.ScanStartedProcess(process); },
+                   [this] { processList_.SetForceRefresh(true); },
+                   [this] { return options_.liveScanProcesses; }}),
+      blocking_(
+          ports.dispatcher,
+          [this] {
+            return std::make_shared<const protection::BlockSnapshot>(knowledge_, exclusions_, folders_.Fix(),
+                                                                     services_.paths);
+          },
+          [this](const protection::BlockedStart& blocked) {
+            scanner_.ReportBlocked(blocked.entryName, blocked.path, blocked.pid);
+          }),
       mainWindow_(ports, options_, log_, processList_, knowledge_, services.registry, [this] { EndApplication(); }),
       ownCpuTimes_(services.cpuTimes ? nullptr : platform::CreateSystemCpuTimes()),
       cpuWatch_(services.cpuTimes ? *services.cpuTimes : *ownCpuTimes_, *ports.mainWindow),
@@ -60,6 +74,12 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   alert_.SetStartupList(&startupList_);
   // Writing or deleting the shield's own Run entry shows in the startup list.
   mainWindow_.Autostart().SetAfterChange([this] { startupList_.RefreshStartupList(); });
+  alert_.SetOnClosed([this] {
+    // "Exclude" may have changed what the guard must let run.
+    if (blocking_.Live()) blocking_.Renew();
+    instant_.AlertClosed();
+  });
+  options_.blockKnownSpyware = commandLine_.block;
   // Whatever the desktop could not open is said in the log and the status bar.
   if (ports_.browser)
     ports_.browser->SetFailureReport([this](const std::string& line) { mainWindow_.Failures().Report(line); });
@@ -83,9 +103,18 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   steps.scheduleStartupCheck = [this] { schedule_.StartupCheck(); };
   steps.startScheduleTimer = [this] { schedule_.StartTimer(); };
   mainWindow_.SetRunUpdateNow([this] { RunUpdateNow(); });
+  steps.startEventRoad = [this] {
+    instant_.Start(services_.processEvents);
+    if (options_.blockKnownSpyware) StartBlocking();
+    if (onRoadsChanged_) onRoadsChanged_(LiveRoads());
+  };
 }
 
 Shield::~Shield() {
+  // No start reaches the scan once the shield's parts begin to go, and no
+  // program waits on a decision.
+  blocking_.Stop();
+  instant_.Stop();
   if (ports_.browser) ports_.browser->SetFailureReport(nullptr);
 }
 
@@ -164,6 +193,32 @@ std::string Shield::UpdateServerAddress() {
 void Shield::EndApplication() {
   downloader_.Shutdown();
   if (terminate_) terminate_();
+}
+
+std::string Shield::LiveRoads() const {
+  if (instant_.Live() && blocking_.Live()) return "instant events, blocking";
+  if (blocking_.Live()) return "blocking";
+  return instant_.Live() ? "instant events" : "refresh only";
+}
+
+bool Shield::StartBlocking() {
+  if (blocking_.Live()) return true;
+  std::string error = "no guard on this system";
+  if (services_.execGuard && blocking_.Start(*services_.execGuard, error)) return true;
+  options_.blockKnownSpyware = false;
+  log_.WriteShieldLog("Blocking known spyware is not available (" + error + "): programs are checked once they run");
+  return false;
+}
+
+bool Shield::SetBlocking(bool on) {
+  options_.blockKnownSpyware = on;
+  bool live = true;
+  if (on)
+    live = StartBlocking();
+  else
+    blocking_.Stop();
+  if (onRoadsChanged_) onRoadsChanged_(LiveRoads());
+  return live;
 }
 
 bool Shield::SaveLog() const { return log_.SaveTo(platform::AppFolder() + kLogFileName); }

@@ -21,11 +21,15 @@
 #include "platform/Clock.h"
 #include "platform/CpuTimes.h"
 #include "platform/HttpClient.h"
+#include "platform/ExecGuard.h"
 #include "platform/PathConventions.h"
+#include "platform/ProcessEvents.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "protection/AlertModel.h"
 #include "protection/ExclusionList.h"
+#include "protection/ExecBlocking.h"
+#include "protection/InstantDetection.h"
 #include "protection/ProcessDetails.h"
 #include "protection/ProcessScan.h"
 #include "protection/ProcessTermination.h"
@@ -57,6 +61,10 @@ struct ShieldServices {
   log::ShieldLogSink* logSink = nullptr;
   // The CPU load's numbers; none: the machine's own.
   platform::CpuTimes* cpuTimes = nullptr;
+  // The kernel's process events; nullptr: new processes are found by the refresh alone.
+  platform::ProcessEventSource* processEvents = nullptr;
+  // The guard that can refuse a program before it runs; nullptr: none here.
+  platform::ExecGuard* execGuard = nullptr;
 };
 
 class Shield {
@@ -103,6 +111,16 @@ class Shield {
   startup::StartupScanner& StartupScan() { return startupScanner_; }
   watch::CpuWatch& Cpu() { return cpuWatch_; }
   watch::ProcessStatistics& Statistics() { return statistics_; }
+  protection::InstantDetection& InstantEvents() { return instant_; }
+  // Which roads bring new processes to the verdict: "instant events",
+  // "blocking", both, or "refresh only".
+  std::string LiveRoads() const;
+  // "Block known spyware" on or off; false when the guard could not start
+  // (the reason is in the log).
+  bool SetBlocking(bool on);
+  bool BlockingLive() const { return blocking_.Live(); }
+  // Called when the live roads have changed (the terminal prints them).
+  void SetOnRoadsChanged(std::function<void(const std::string&)> onChanged) { onRoadsChanged_ = std::move(onChanged); }
   const ui::Ports& Ports() const { return ports_; }
   const std::string& DataFolder() const { return dataFolder_; }
   const CommandLine& Command() const { return commandLine_; }
@@ -114,6 +132,7 @@ class Shield {
   std::string UpdateServerAddress();
   // Ends the application: a download under way is cut first.
   void EndApplication();
+  bool StartBlocking();
 
   ui::Ports ports_;
   ShieldServices services_;
@@ -138,6 +157,8 @@ class Shield {
   startup::StartupList startupList_;
   startup::StartupScanner startupScanner_;
   bool knowledgeLoaded_ = false;
+  protection::InstantDetection instant_;
+  protection::ExecBlocking blocking_;
   MainWindowModel mainWindow_;
   std::unique_ptr<platform::CpuTimes> ownCpuTimes_;
   watch::CpuWatch cpuWatch_;
@@ -147,6 +168,7 @@ class Shield {
   update::UpdateDownloader downloader_;
   update::RunUpdateCommand runUpdate_;
   update::ScheduledTask schedule_;
+  std::function<void(const std::string&)> onRoadsChanged_;
   // A folder value error is logged once per refresh.
   std::uint64_t lastErrorRefresh_ = ~std::uint64_t{0};
   // Last: its monitor threads end before anything they report to goes.

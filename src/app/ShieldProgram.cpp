@@ -17,6 +17,8 @@
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemJournal.h"
+#include "platform/linux/FanotifyExecGuard.h"
+#include "platform/linux/ProcConnectorEvents.h"
 #include "platform/linux/ProcfsProcesses.h"
 #include "ui/console/ConsoleFrontEnd.h"
 
@@ -109,6 +111,15 @@ int RunShieldProgram(int argc, char** argv, const ProgramAdditions& additions) {
     journalSink = std::make_unique<vz::log::JournalSink>(*journal);
     services.logSink = journalSink.get();
   }
+  // Process events unless turned off for comparison; the shield stops the
+  // source before it goes, the source outlives it here.
+  std::unique_ptr<vz::platform::ProcessEventSource> processEvents;
+  if (!cmd.noEvents) {
+    processEvents = vz::platform::CreateProcConnectorEventSource();
+    services.processEvents = processEvents.get();
+  }
+  auto execGuard = vz::platform::CreateFanotifyExecGuard();
+  services.execGuard = execGuard.get();
 
 #ifdef VAZERU_WITH_QT
   if (UseWindows(cmd)) return RunWithWindows(cmd, argc, argv, services, *region, additions);

@@ -14,10 +14,23 @@ class ERegistryException : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The three values as read at one moment, for a reader on another thread.
+struct FixedFolderValues {
+  std::string systemRoot;
+  std::string programFiles;
+  std::string programFilesError;  // non-empty: the Program Files folder could not be read
+  std::string commonFiles;
+};
+
 class FolderValues {
  public:
   explicit FolderValues(platform::RegistryStore& registry, std::string computerName = std::string())
-      : registry_(registry), computerName_(std::move(computerName)) {}
+      : registry_(&registry), computerName_(std::move(computerName)) {}
+  // Values that never change and touch no registry.
+  explicit FolderValues(FixedFolderValues fixed) : fixed_(std::move(fixed)) {}
+
+  // Reads all three now.
+  FixedFolderValues Fix() const;
 
   // "SystemRoot" of "SOFTWARE\Microsoft\Windows NT\CurrentVersion"; "" on any failure.
   std::string ReadSystemRoot() const;
@@ -35,8 +48,9 @@ class FolderValues {
  private:
   std::string ReadThroughConnection(const char* keyPath, const char* valueName) const;
 
-  platform::RegistryStore& registry_;
+  platform::RegistryStore* registry_ = nullptr;
   std::string computerName_;
+  FixedFolderValues fixed_;
 };
 
 }  // namespace vz::inventory

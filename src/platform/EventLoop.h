@@ -43,6 +43,9 @@ class EventLoop {
   // Thread-safe: runs function on the loop's thread and waits for it. Returns
   // false (without running it) once the loop has been told to quit.
   virtual bool RunOnLoopAndWait(const std::function<void()>& function) = 0;
+  // Thread-safe: queues function for the loop's thread and returns at once.
+  // False (it will not run) once the loop has been told to quit.
+  virtual bool PostToLoop(std::function<void()> function) = 0;
 
   // The signals end the loop as Quit(0) does; they must outlive the loop.
   virtual void QuitOn(TerminationSignals& signals) = 0;

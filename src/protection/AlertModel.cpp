@@ -24,9 +24,10 @@ AlertModel::AlertModel(const ui::Ports& ports, ProcessTermination& termination, 
 void AlertModel::OnShown() {
   if (mainTimer_) mainTimer_->Stop();
   removeStartupVisible_ = showRemoveStartup;
-  killEnabled_ = !alertFromStartup;
+  killEnabled_ = !alertFromStartup && !blockedStart;
   deleteEnabled_ = !alertFromStartup;
   showRemoveStartup = false;
+  blockedStart = false;
 }
 
 void AlertModel::ShowAlert() {
@@ -43,6 +44,7 @@ void AlertModel::ShowAlert() {
   ports_.alert->ShowModal(*this);
   // Closed, by whatever button: the main cycle runs again.
   if (mainTimer_) mainTimer_->Start();
+  if (onClosed_) onClosed_();
 }
 
 void AlertModel::CloseWindow() { ports_.alert->Close(); }

@@ -3,6 +3,7 @@
 // startup scan) and the user's actions on it. One alert exists for the whole
 // run and is reused; its texts stay until the next alert overwrites them.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "inventory/ProcessIdentity.h"
@@ -16,6 +17,7 @@ namespace vz::protection {
 inline constexpr const char* kAlertCaption = "Orvane Alert !";
 inline constexpr const char* kMemoryAlertTitle = "Possible Spyware Process Found (Memory)";
 inline constexpr const char* kStartupAlertTitle = "Possible Spyware Entry Found in STARTUPS";
+inline constexpr const char* kBlockedAlertTitle = "Spyware Blocked Before Start";
 
 // The startup list as the alert's "Remove startup" needs it: rows by number.
 class StartupListAccess {
@@ -48,6 +50,8 @@ class AlertModel {
   // The flags the scanners set before they raise the alert.
   bool alertFromStartup = false;
   bool showRemoveStartup = false;
+  // The alert is about a program refused before it ran: there is no process to end.
+  bool blockedStart = false;
 
   AlertFields& Fields() { return fields_; }
   const AlertFields& Fields() const { return fields_; }
@@ -58,6 +62,8 @@ class AlertModel {
   bool RemoveStartupVisible() const { return removeStartupVisible_; }
 
   void SetMainTimer(ui::Timer* timer) { mainTimer_ = timer; }
+  // Called each time a modal showing has ended (the alert was closed).
+  void SetOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
   void SetStartupList(StartupListAccess* startupList) { startupList_ = startupList; }
 
   // The showing protocol: main window restored and in front; the alert shown
@@ -88,6 +94,7 @@ class AlertModel {
   bool deleteEnabled_ = true;
   bool removeStartupVisible_ = false;
   ui::Timer* mainTimer_ = nullptr;
+  std::function<void()> onClosed_;
   StartupListAccess* startupList_ = nullptr;
 };
 

@@ -55,16 +55,25 @@ std::string ProcessKey(std::uint32_t pid, std::uint64_t startTime, const std::st
 }
 }  // namespace
 
+void ProcessScanner::Remember(const std::string& key, Verdict verdict) {
+  verdicts_[key] = Remembered{verdict, list_.RebuildCount()};
+}
+
 void ProcessScanner::ForgetEndedProcesses() {
-  if (cleanGeneration_ == list_.RebuildCount()) return;
-  cleanGeneration_ = list_.RebuildCount();
+  if (verdictGeneration_ == list_.RebuildCount()) return;
+  verdictGeneration_ = list_.RebuildCount();
   const inventory::ProcessTable& table = list_.Table();
-  std::unordered_set<std::string> running;
+  std::unordered_map<std::string, Remembered> kept;
   for (int i = 0; i < table.RowCount(); ++i) {
     std::string key = ProcessKey(table.IdentifierAt(i), table.Row(i).startTime, table.Row(i).path);
-    if (cleanProcesses_.count(key)) running.insert(std::move(key));
+    auto it = verdicts_.find(key);
+    if (it != verdicts_.end()) kept.insert(*it);
   }
-  cleanProcesses_.swap(running);
+  // Verdicts the event road gave since this rebuild are about processes the
+  // table may not hold yet.
+  for (auto& entry : verdicts_)
+    if (entry.second.rebuild == verdictGeneration_) kept.insert(entry);
+  verdicts_.swap(kept);
 }
 
 void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int position) {
@@ -75,41 +84,89 @@ void ProcessScanner::ScanProcess(const std::string& name, std::uint32_t pid, int
   std::string path = table.Cell(6, position);
   const std::uint64_t startTime = table.HasRow(position) ? table.Row(position).startTime : 0;
   std::string key = ProcessKey(pid, startTime, path);
-  if (cleanProcesses_.count(key)) {
+  auto known = verdicts_.find(key);
+  if (known != verdicts_.end() && known->second.verdict == Verdict::Clean) {
     list_.RememberClean(position, pid);
     return;
   }
+  // Alerted the moment it started: the user has seen it once.
+  if (known != verdicts_.end() && known->second.verdict == Verdict::AlertedByEvent) return;
   std::string spywareName, description;
   bool unreadableRoot = false;
   bool listed = IsPossibleSpyware(path, name, pid, startTime, spywareName, description, unreadableRoot);
   // A listed name whose file is gone is not reported either.
   if (!listed || !platform::FileExists(path)) {
     list_.RememberClean(position, pid);
-    if (!listed && !unreadableRoot && !path.empty()) cleanProcesses_.insert(std::move(key));
+    if (!listed && !unreadableRoot && !path.empty()) Remember(key, Verdict::Clean);
     return;
   }
-  RaiseAlert(name, position, spywareName, description);
+  Remember(key, Verdict::AlertedByRefresh);
+  inventory::ProcessIdentity process = table.IdentityAt(position);
+  process.name = name;
+  // The scan memory is not written: while the process runs at this position
+  // it is reported again at every refresh.
+  RaiseAlert(process, spywareName, description);
 }
 
-void ProcessScanner::RaiseAlert(const std::string& name, int position, const std::string& spywareName,
-                                const std::string& description) {
-  const inventory::ProcessTable& table = list_.Table();
-  // The finding's fields name the entry without the blanks that pad it in the texts.
-  const std::string entryName = spywareName.substr(0, spywareName.find_last_not_of(' ') + 1);
-  log_.WriteShieldLog("Possible Spyware found : " + spywareName + " (" + name + ")",
-                      log::Finding{entryName, table.Cell(6, position), table.IdentifierAt(position), "alert"});
+void ProcessScanner::ScanStartedProcess(const inventory::ProcessIdentity& process) {
+  alert_.showRemoveStartup = false;
+  ports_.mainWindow->SetStatusPanel(3, "Scanning New Process : " + platform::FormatTimeOfDay(clock_.Now()));
+  ForgetEndedProcesses();
+  std::string key = ProcessKey(process.pid, process.startTime, process.path);
+  if (verdicts_.count(key)) return;
+  std::string spywareName, description;
+  bool unreadableRoot = false;
+  bool listed = IsPossibleSpyware(process.path, process.name, process.pid, process.startTime, spywareName,
+                                  description, unreadableRoot);
+  if (!listed || !platform::FileExists(process.path)) {
+    if (!listed && !unreadableRoot && !process.path.empty()) Remember(key, Verdict::Clean);
+    return;
+  }
+  // Remembered before the alert shows: the refresh may run while it is open.
+  Remember(key, Verdict::AlertedByEvent);
+  RaiseAlert(process, spywareName, description);
+}
+
+void ProcessScanner::ReportBlocked(const std::string& entryName, const std::string& path, std::uint32_t pid) {
+  const std::string name = path.substr(paths_.FolderPart(path).size());
+  log_.WriteShieldLog("Blocked : " + entryName + " (" + path + ")", log::Finding{entryName, path, pid, "blocked"});
+  std::string description;
+  size_t match = knowledge_.FindSpywareName(name, 2);
+  if (match != 0) {
+    const knowledge::TextList& spyware = knowledge_.SpywareList();
+    description = knowledge::GetField(spyware[spyware.LineAt(match + 1)], 4);
+  }
   alert_.alertFromStartup = false;
+  alert_.showRemoveStartup = false;
+  alert_.blockedStart = true;
   AlertFields& fields = alert_.Fields();
-  fields.title = kMemoryAlertTitle;
-  fields.nameLine = spywareName + " (" + name + ")";
-  fields.location = table.Cell(6, position);
-  fields.identifier = table.Cell(1, position);
-  fields.process = table.IdentityAt(position);
+  fields.title = kBlockedAlertTitle;
+  fields.nameLine = entryName + "    (" + name + ")";
+  fields.location = path;
+  fields.identifier.clear();
+  fields.process = inventory::ProcessIdentity{};
   LinkAndRest split = SplitProcessDescriptionLink(description);
   fields.link = split.link;
   fields.description = split.rest;
-  // The scan memory is not written: while the process runs at this position
-  // it is reported again at every refresh.
+  alert_.ShowAlert();
+}
+
+void ProcessScanner::RaiseAlert(const inventory::ProcessIdentity& process, const std::string& spywareName,
+                                const std::string& description) {
+  // The finding's fields name the entry without the blanks that pad it in the texts.
+  const std::string entryName = spywareName.substr(0, spywareName.find_last_not_of(' ') + 1);
+  log_.WriteShieldLog("Possible Spyware found : " + spywareName + " (" + process.name + ")",
+                      log::Finding{entryName, process.path, process.pid, "alert"});
+  alert_.alertFromStartup = false;
+  AlertFields& fields = alert_.Fields();
+  fields.title = kMemoryAlertTitle;
+  fields.nameLine = spywareName + " (" + process.name + ")";
+  fields.location = process.path;
+  fields.identifier = std::to_string(process.pid);
+  fields.process = process;
+  LinkAndRest split = SplitProcessDescriptionLink(description);
+  fields.link = split.link;
+  fields.description = split.rest;
   alert_.ShowAlert();
 }
 

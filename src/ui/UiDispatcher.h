@@ -1,6 +1,7 @@
 #pragma once
-// Port: runs a function on the user-interface thread and waits until it has run.
-// A watcher thread uses it the way a blocking window message is sent and handled.
+// Port: runs a function on the user-interface thread, waiting until it has run
+// (a watcher thread uses it the way a blocking window message is sent and
+// handled) or not waiting at all (an event thread that must never stall).
 #include <functional>
 
 namespace vz::ui {
@@ -10,6 +11,9 @@ class UiDispatcher {
   virtual ~UiDispatcher() = default;
   // Returns false when the UI thread is shutting down and the function did not run.
   virtual bool RunAndWait(const std::function<void()>& function) = 0;
+  // Queues the function for the UI thread and returns at once. False when the
+  // UI thread is shutting down and the function will not run.
+  virtual bool Post(std::function<void()> function) = 0;
 };
 
 }  // namespace vz::ui

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -23,6 +24,18 @@ class QueueDispatcher final : public ui::UiDispatcher {
     changed_.notify_all();
     changed_.wait(lock, [&] { return call->done || (shutDown_ && !call->running); });
     return call->done;
+  }
+
+  // Queued like a report, but nobody waits for it.
+  bool Post(std::function<void()> function) override {
+    auto call = std::make_shared<Call>();
+    call->owned = std::move(function);
+    call->function = &call->owned;
+    std::lock_guard lock(mutex_);
+    if (shutDown_) return false;
+    queue_.push_back(call);
+    changed_.notify_all();
+    return true;
   }
 
   // Runs one queued report, waiting up to timeoutMs for it; false when none came.
@@ -66,6 +79,7 @@ class QueueDispatcher final : public ui::UiDispatcher {
  private:
   struct Call {
     const std::function<void()>* function = nullptr;
+    std::function<void()> owned;  // a posted function
     bool running = false;
     bool done = false;
   };

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
+#include <thread>
+
 #include "platform/EventLoop.h"
 #include "platform/linux/WaitableDescriptor.h"
 
@@ -43,6 +46,29 @@ TEST(EventLoop, WatchedWaitableRunsItsCallbackWhileItHasInputUntilUnwatched) {
   EXPECT_EQ(calls, 1);
   ::close(fds[0]);
   ::close(fds[1]);
+}
+
+TEST(EventLoop, PostedFunctionsRunOnTheLoopWithoutTheCallerWaitingAndRepostsWaitATurn) {
+  auto loop = CreateEventLoop();
+  std::thread::id ranOn;
+  int reposts = 0;
+  std::function<void()> again = [&] {
+    if (++reposts < 3) loop->PostToLoop(again);
+  };
+  std::thread poster([&] {
+    EXPECT_TRUE(loop->PostToLoop([&] { ranOn = std::this_thread::get_id(); }));
+    EXPECT_TRUE(loop->PostToLoop(again));
+  });
+  poster.join();  // returned without the loop having run anything
+  EXPECT_EQ(reposts, 0);
+  loop->ProcessPending();
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  // A function that posts again runs once per turn, not in a loop of its own.
+  EXPECT_EQ(reposts, 1);
+  loop->ProcessPending();
+  EXPECT_EQ(reposts, 2);
+  loop->Quit(0);
+  EXPECT_FALSE(loop->PostToLoop([] {}));
 }
 
 }  // namespace

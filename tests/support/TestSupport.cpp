@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +80,33 @@ std::string MemoryFolder() {
   if (::statfs("/dev/shm", &fs) == 0 && fs.f_type == TMPFS_MAGIC && ::access("/dev/shm", W_OK | X_OK) == 0)
     return "/dev/shm";
   return TemporaryBase();
+}
+
+std::string CopyProgram(const std::string& from, const std::string& folder, const std::string& name) {
+  std::string path = folder + name;
+  if (!fs::exists(path)) {
+    fs::copy_file(from, path);
+    ::chmod(path.c_str(), 0755);
+  }
+  return path;
+}
+
+pid_t SpawnProgram(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  NoSignalBlocked attributes;
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], nullptr, attributes.Get(), argv.data(), environ) != 0)
+    throw std::runtime_error("cannot start " + args[0]);
+  return pid;
+}
+
+int ReapChild(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 ChildProcess::ChildProcess(const std::string& folder, const std::string& name, int niceness) {

@@ -89,6 +89,13 @@ void PackArchive(const std::string& archivePath, const std::string& member, cons
 // A registry store whose hives and autostart folders all lie in folder.
 std::unique_ptr<platform::RegistryStore> OpenTestRegistry(const TempDir& folder);
 
+// Copies the program `from` to folder + name (executable) and returns that path.
+std::string CopyProgram(const std::string& from, const std::string& folder, const std::string& name);
+// Starts argv[0] with argv and returns at once; the caller reaps it with ReapChild.
+pid_t SpawnProgram(const std::vector<std::string>& argv);
+// Waits for the child to end; its exit code, or -1.
+int ReapChild(pid_t pid);
+
 // Path of a helper program built for the tests (build/tests/NAME).
 std::string TestHelperPath(const std::string& name);
 // Path of a program in build/bin.

@@ -109,6 +109,18 @@ class PollEventLoop final : public EventLoop {
     return job->done && job->ran;
   }
 
+  bool PostToLoop(std::function<void()> function) override {
+    auto job = std::make_shared<Job>();
+    job->owned = std::move(function);
+    job->function = &job->owned;
+    job->detached = true;
+    std::lock_guard<std::mutex> lock(postMutex_);
+    if (quitting_) return false;
+    posted_.push_back(std::move(job));
+    Wake();
+    return true;
+  }
+
   void QuitOn(TerminationSignals& signals) override {
     if (!signals.WaitHandle().IsValid()) return;
     Watch(signals.WaitHandle(), [this, &signals] {
@@ -126,6 +138,8 @@ class PollEventLoop final : public EventLoop {
   };
   struct Job {
     const std::function<void()>* function = nullptr;
+    std::function<void()> owned;  // a posted function nobody waits for
+    bool detached = false;
     bool done = false;
     bool ran = false;
   };
@@ -177,7 +191,14 @@ class PollEventLoop final : public EventLoop {
   }
 
   void RunPosted() {
-    for (;;) {
+    // Only what was posted before this turn: a function that posts again
+    // runs in the next turn, after timers and input have had theirs.
+    size_t turn = 0;
+    {
+      std::lock_guard<std::mutex> lock(postMutex_);
+      turn = posted_.size();
+    }
+    for (; turn > 0; --turn) {
       std::shared_ptr<Job> job;
       {
         std::lock_guard<std::mutex> lock(postMutex_);
@@ -189,12 +210,15 @@ class PollEventLoop final : public EventLoop {
         (*job->function)();
         job->ran = true;
       }
+      if (job->detached) continue;
       {
         std::lock_guard<std::mutex> lock(postMutex_);
         job->done = true;
       }
       postDone_.notify_all();
     }
+    std::lock_guard<std::mutex> lock(postMutex_);
+    if (!posted_.empty()) Wake();
   }
 
   void FireDueTimers() {

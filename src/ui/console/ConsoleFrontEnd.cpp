@@ -18,6 +18,7 @@ class ConsoleFrontEnd::Dispatcher final : public UiDispatcher {
  public:
   explicit Dispatcher(platform::EventLoop& loop) : loop_(loop) {}
   bool RunAndWait(const std::function<void()>& function) override { return loop_.RunOnLoopAndWait(function); }
+  bool Post(std::function<void()> function) override { return loop_.PostToLoop(std::move(function)); }
 
  private:
   platform::EventLoop& loop_;
@@ -80,6 +81,10 @@ void ConsoleFrontEnd::AttachShield(app::Shield& shield) {
   shield.Log().SetOnWritten([this](const std::string& entry) {
     mainWindow_.FlushStatus();
     out_.Line(entry);
+  });
+  shield.SetOnRoadsChanged([this](const std::string& roads) {
+    mainWindow_.FlushStatus();
+    out_.Line("  status | new processes: " + roads);
   });
   shield.Processes().SetOnRebuilt([this](const inventory::ProcessTable& table) { printer_->Rebuilt(table); });
   // Status changes are printed a quarter second after the first of them, so a

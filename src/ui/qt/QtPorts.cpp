@@ -73,6 +73,25 @@ bool QtDispatcher::RunAndWait(const std::function<void()>& function) {
   return false;
 }
 
+bool QtDispatcher::Post(std::function<void()> function) {
+  std::shared_ptr<Shared> shared = shared_;
+  {
+    std::lock_guard lock(shared->mutex);
+    if (shared->shutDown) return false;
+  }
+  QMetaObject::invokeMethod(
+      receiver_.get(),
+      [shared, function = std::move(function)] {
+        {
+          std::lock_guard lock(shared->mutex);
+          if (shared->shutDown) return;
+        }
+        function();
+      },
+      Qt::QueuedConnection);
+  return true;
+}
+
 QtTimer::QtTimer(int intervalMs, std::function<void()> onTimeout) : onTimeout_(std::move(onTimeout)) {
   timer_.setInterval(intervalMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] {

@@ -25,6 +25,7 @@ class QtDispatcher final : public UiDispatcher {
   QtDispatcher();
   ~QtDispatcher() override;
   bool RunAndWait(const std::function<void()>& function) override;
+  bool Post(std::function<void()> function) override;
   // No more functions run; waiting callers return false.
   void Shutdown();
 

@@ -47,4 +47,31 @@ ManualTimer* ManualTimerFactory::WithInterval(int intervalMs) const {
   return nullptr;
 }
 
+bool InlineDispatcher::Post(std::function<void()> function) {
+  std::lock_guard lock(mutex_);
+  posted_.push_back(std::move(function));
+  return true;
+}
+
+int InlineDispatcher::RunPosted() {
+  int ran = 0;
+  for (;;) {
+    std::vector<std::function<void()>> batch;
+    {
+      std::lock_guard lock(mutex_);
+      batch.swap(posted_);
+    }
+    if (batch.empty()) return ran;
+    for (auto& function : batch) {
+      function();
+      ++ran;
+    }
+  }
+}
+
+size_t InlineDispatcher::PostedCount() const {
+  std::lock_guard lock(mutex_);
+  return posted_.size();
+}
+
 }  // namespace vz::ui::scripted

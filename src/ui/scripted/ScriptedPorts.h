@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -137,12 +138,22 @@ class RecordingBrowser final : public Browser {
   void OpenFileViewer(const std::string& path) override { filesOpened.push_back(path); }
 };
 
+// Runs waited-for functions at once; posted ones are kept until the test runs
+// them (from any thread), as a UI thread busy elsewhere would.
 class InlineDispatcher final : public UiDispatcher {
  public:
   bool RunAndWait(const std::function<void()>& function) override {
     function();
     return true;
   }
+  bool Post(std::function<void()> function) override;
+  // Runs what was posted, also what those functions post; returns how many ran.
+  int RunPosted();
+  size_t PostedCount() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::function<void()>> posted_;
 };
 
 class CountingEventPump final : public EventPump {
