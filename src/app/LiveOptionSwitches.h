@@ -1,8 +1,9 @@
 #pragma once
-// The five live options as the user switches them: by their check boxes, or
-// by the tray's two check entries, which mirror the two live scan boxes. A
-// switch takes effect at once (panels shown or hidden, the browser-key
-// monitor suspended or resumed); the main cycle reads the rest each tick.
+// The live options as the user switches them: by their check boxes, or by the
+// tray's check entries, which mirror the two live scan boxes and "Block known
+// spyware". A switch takes effect at once (panels shown or hidden, the
+// browser-key monitor suspended or resumed, the exec guard started or
+// stopped); the main cycle reads the rest each tick.
 #include <functional>
 
 #include "app/LiveOptions.h"
@@ -19,6 +20,15 @@ class LiveOptionSwitches {
   // "Live IE proctection" suspends (false) or resumes (true) it; none: nothing happens.
   void SetBrowserKeyMonitor(std::function<void(bool resume)> monitor) { browserKeyMonitor_ = std::move(monitor); }
 
+  // "Block known spyware" turns the exec guard on or off; answers whether
+  // blocking is on now. None: the option is only noted.
+  void SetBlockingSwitch(std::function<bool(bool on)> turn) { blockingSwitch_ = std::move(turn); }
+  // The guard cannot run here: the box and the tray entry show unchecked and
+  // greyed from now on.
+  void BlockingUnavailable();
+  // Box and tray entry show whether blocking is on.
+  void ShowBlocking(bool on);
+
   // The tray marks and the watch panels as the options stand (window creation).
   void ShowAsTheyStand();
 
@@ -34,6 +44,8 @@ class LiveOptionSwitches {
   ui::MainWindowView& view_;
   TrayMenu& tray_;
   std::function<void(bool resume)> browserKeyMonitor_;
+  std::function<bool(bool on)> blockingSwitch_;
+  bool blockingAvailable_ = true;
 };
 
 }  // namespace vz::app

@@ -1,5 +1,6 @@
 #pragma once
-// The five live options. They are not stored: every start begins with all five on.
+// The live options. They are not stored: every start begins with the five
+// classic ones on and blocking as the command line asks.
 
 namespace vz::app {
 

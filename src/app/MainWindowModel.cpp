@@ -40,6 +40,7 @@ void MainWindowModel::RunTrayCommand(TrayCommand command) {
     case TrayCommand::ShowVazeru: visibility_.ShowVazeru(); break;
     case TrayCommand::LiveScanProcesses: switches_.TrayOptionClicked(ui::LiveOption::LiveScanProcesses); break;
     case TrayCommand::LiveScanStartups: switches_.TrayOptionClicked(ui::LiveOption::LiveScanStartups); break;
+    case TrayCommand::BlockKnownSpyware: switches_.TrayOptionClicked(ui::LiveOption::BlockKnownSpyware); break;
     case TrayCommand::ViewLog: launch_.ViewShieldLog(); break;
     case TrayCommand::Separator: break;
     case TrayCommand::LaunchAdminConsole: launch_.LaunchAdminConsole(); break;

@@ -50,6 +50,10 @@ class ReachableMainWindow final : public ui::MainWindowView {
   void SetTrayOptionChecked(ui::LiveOption option, bool checked) override {
     inner_.SetTrayOptionChecked(option, checked);
   }
+  void SetOptionEnabled(ui::LiveOption option, bool enabled) override { inner_.SetOptionEnabled(option, enabled); }
+  void SetTrayOptionEnabled(ui::LiveOption option, bool enabled) override {
+    inner_.SetTrayOptionEnabled(option, enabled);
+  }
   void ShowInfoPanel(const std::string& text, int left, int top) override { inner_.ShowInfoPanel(text, left, top); }
   void HideInfoPanel() override { inner_.HideInfoPanel(); }
   ui::HintProbe ProbeUnderCursor() const override { return inner_.ProbeUnderCursor(); }

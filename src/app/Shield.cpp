@@ -90,6 +90,7 @@ Shield::Shield(const ui::Ports& ports, const ShieldServices& services, CommandLi
   browserProtection_.Guard().SetHideWindow([this] { mainWindow_.Visibility().HideMainWindow(); });
   mainWindow_.Switches().SetBrowserKeyMonitor(
       [this](bool watched) { browserProtection_.SetBrowserPagesWatched(watched); });
+  mainWindow_.Switches().SetBlockingSwitch([this](bool on) { return SetBlocking(on); });
 
   MainCycle::Steps& steps = cycle_.MutableSteps();
   steps.loadKnowledgeBase = [this] { LoadKnowledgeBase(); };
@@ -158,6 +159,7 @@ void Shield::CreateMainWindow() {
   view.SetOptionChecked(ui::LiveOption::LiveBrowserProtection, options_.liveBrowserProtection);
   view.SetOptionChecked(ui::LiveOption::ShowCpuWatch, options_.showCpuWatch);
   view.SetOptionChecked(ui::LiveOption::ShowProcessStatistics, options_.showProcessStatistics);
+  view.SetOptionChecked(ui::LiveOption::BlockKnownSpyware, options_.blockKnownSpyware);
   view.SetWindowState(ui::WindowState::Normal);
   mainWindow_.OnCreate();
   startupList_.RefreshStartupList();
@@ -205,7 +207,7 @@ bool Shield::StartBlocking() {
   if (blocking_.Live()) return true;
   std::string error = "no guard on this system";
   if (services_.execGuard && blocking_.Start(*services_.execGuard, error)) return true;
-  options_.blockKnownSpyware = false;
+  mainWindow_.Switches().BlockingUnavailable();
   log_.WriteShieldLog("Blocking known spyware is not available (" + error + "): programs are checked once they run");
   return false;
 }
@@ -217,6 +219,8 @@ bool Shield::SetBlocking(bool on) {
     live = StartBlocking();
   else
     blocking_.Stop();
+  // Switched from elsewhere (the terminal): the box and the tray entry follow.
+  mainWindow_.Switches().ShowBlocking(options_.blockKnownSpyware);
   if (onRoadsChanged_) onRoadsChanged_(LiveRoads());
   return live;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The notification-area icon and its menu: the entries in their order, which
-// mouse events open the menu, the check marks of the two entries that mirror
-// the live scan options, and the word in the log when the desktop has no
+// mouse events open the menu, the check marks of the entries that mirror
+// the live scan options and blocking, and the word in the log when the desktop has no
 // notification area.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ enum class TrayCommand {
   ShowVazeru,
   LiveScanProcesses,
   LiveScanStartups,
+  BlockKnownSpyware,
   ViewLog,
   Separator,
   LaunchAdminConsole,
@@ -30,11 +32,16 @@ struct TrayMenuEntry {
   std::string caption;
   bool enabledAtStart = true;
   bool checkable = false;
+  bool checkedAtStart = true;  // of a checkable entry
 };
 
 // The tray menu's entries with their state at start ("Show Vazeru" waits for
-// the end of the start-up phase; the two check entries start checked).
+// the end of the start-up phase; the live scan entries start checked, the
+// blocking entry unchecked).
 const std::vector<TrayMenuEntry>& TrayMenuEntries();
+
+// The tray entry that mirrors a live option, if it has one.
+std::optional<TrayCommand> TrayCommandOf(ui::LiveOption option);
 
 // Mouse events of the tray icon's callback, numbered as the window messages are.
 inline constexpr int kTrayLeftButtonDown = 0x201;
@@ -49,10 +56,13 @@ class TrayMenu {
   void AddIcon() { view_.SetTrayIconVisible(true); }
   void RemoveIcon() { view_.SetTrayIconVisible(false); }
 
-  // The check marks of "Live Scan Process Enabled" and "Live scan Startups
-  // Enabled"; the other options have no entry (always false, never set).
+  // The check marks of "Live Scan Process Enabled", "Live scan Startups
+  // Enabled" and "Block known spyware"; the other options have no entry
+  // (always false, never set).
   bool OptionChecked(ui::LiveOption option) const;
   void SetOptionChecked(ui::LiveOption option, bool checked);
+  // Greys (false) an option's entry.
+  void SetOptionEnabled(ui::LiveOption option, bool enabled);
 
   // The desktop offers no notification area: said once in the log.
   void ReportNoSystemTray();
@@ -62,6 +72,7 @@ class TrayMenu {
   log::ShieldLog& log_;
   bool liveScan_ = true;
   bool startups_ = true;
+  bool blocking_ = false;
   bool noTrayReported_ = false;
 };
 

@@ -13,7 +13,14 @@ enum class WindowState { Normal, Minimized };
 // the spyware data too old and replaces it.
 inline constexpr const char* kInfoLabelDefault = "You can read about important information here :";
 
-enum class LiveOption { LiveScanProcesses, LiveScanStartups, LiveBrowserProtection, ShowCpuWatch, ShowProcessStatistics };
+enum class LiveOption {
+  LiveScanProcesses,
+  LiveScanStartups,
+  LiveBrowserProtection,
+  ShowCpuWatch,
+  ShowProcessStatistics,
+  BlockKnownSpyware,
+};
 
 // The three pages of the page area; one is visible at a time.
 enum class Page { Process, OptionsInfo, StartupPrograms };
@@ -95,9 +102,12 @@ class MainWindowView {
   virtual void AddStartLogLine(const std::string& /*line*/) {}
   virtual void ShowStartLogWindow() {}
 
-  // The notification-area icon with its menu, and the menu's two check entries.
+  // The notification-area icon with its menu, and the menu's check entries.
   virtual void SetTrayIconVisible(bool /*visible*/) {}
   virtual void SetTrayOptionChecked(LiveOption /*option*/, bool /*checked*/) {}
+  // An option's box and its tray entry greyed (false) when the option cannot work here.
+  virtual void SetOptionEnabled(LiveOption /*option*/, bool /*enabled*/) {}
+  virtual void SetTrayOptionEnabled(LiveOption /*option*/, bool /*enabled*/) {}
 
   // The floating info panel, placed in the window's coordinates.
   virtual void ShowInfoPanel(const std::string& /*text*/, int /*left*/, int /*top*/) {}

@@ -67,6 +67,7 @@ TEST_F(MainWindowModelTest, CreationAddsTheTrayIconWithCheckedEntriesAndShowsThe
   EXPECT_EQ(view().page, ui::Page::Process);
   EXPECT_TRUE(view().trayOptions[LiveOption::LiveScanProcesses]);
   EXPECT_TRUE(view().trayOptions[LiveOption::LiveScanStartups]);
+  EXPECT_FALSE(view().trayOptions.at(LiveOption::BlockKnownSpyware));
   EXPECT_TRUE(view().panels[ui::WatchPanel::SystemWatch]);
   EXPECT_TRUE(view().panels[ui::WatchPanel::ProcessStatistics]);
 
@@ -74,13 +75,19 @@ TEST_F(MainWindowModelTest, CreationAddsTheTrayIconWithCheckedEntriesAndShowsThe
   std::vector<std::string> captions;
   for (const auto& e : TrayMenuEntries()) captions.push_back(e.caption);
   EXPECT_EQ(captions, (std::vector<std::string>{"Show Vazeru", "Live Scan Process Enabled",
-                                                "Live scan Startups Enabled", "View Vazeru Log",
+                                                "Live scan Startups Enabled", "Block known spyware",
+                                                "View Vazeru Log",
                                                 "_______________________", "Launce Admin Console",
                                                 "_______________________", "Exit Vazeru"}));
   for (const auto& e : TrayMenuEntries()) {
     EXPECT_EQ(e.enabledAtStart, e.command != TrayCommand::ShowVazeru && e.command != TrayCommand::Separator)
         << e.caption;
-    EXPECT_EQ(e.checkable, e.command == TrayCommand::LiveScanProcesses || e.command == TrayCommand::LiveScanStartups);
+    EXPECT_EQ(e.checkable, e.command == TrayCommand::LiveScanProcesses || e.command == TrayCommand::LiveScanStartups ||
+                               e.command == TrayCommand::BlockKnownSpyware);
+    // Blocking is off unless the command line asks for it.
+    if (e.checkable) {
+      EXPECT_EQ(e.checkedAtStart, e.command != TrayCommand::BlockKnownSpyware);
+    }
   }
   EXPECT_TRUE(TrayEventOpensMenu(0x201));
   EXPECT_TRUE(TrayEventOpensMenu(0x204));

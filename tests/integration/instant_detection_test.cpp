@@ -381,5 +381,89 @@ TEST_F(ScriptedEvents, WithoutThePrivilegeBlockingIsOffWithOneLogLine) {
   EXPECT_TRUE(guard.Attempt(800, spyPath));
 }
 
+// "Block known spyware" as the window and the tray switch it: both follow
+// the guard's real state, whoever switched it.
+TEST_F(ScriptedEvents, TheBlockingOptionSwitchesTheGuardFromBoxAndTray) {
+  using ui::LiveOption;
+  platform::testing::ScriptedExecGuard guard;
+  StartShield(fake, &events, &guard);
+  auto& view = front.mainWindow;
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(guard.startCalls, 0);
+
+  shield->MainWindow().Switches().OptionClicked(LiveOption::BlockKnownSpyware, true);
+  EXPECT_TRUE(guard.Running());
+  EXPECT_TRUE(shield->Options().blockKnownSpyware);
+  EXPECT_TRUE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(shield->LiveRoads(), "instant events, blocking");
+  EXPECT_FALSE(guard.Attempt(900, spyPath));
+
+  shield->MainWindow().RunTrayCommand(app::TrayCommand::BlockKnownSpyware);
+  EXPECT_FALSE(guard.Running());
+  EXPECT_FALSE(shield->Options().blockKnownSpyware);
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(shield->LiveRoads(), "instant events");
+  EXPECT_TRUE(guard.Attempt(901, spyPath));
+
+  shield->MainWindow().RunTrayCommand(app::TrayCommand::BlockKnownSpyware);
+  EXPECT_TRUE(guard.Running());
+  EXPECT_TRUE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(guard.startCalls, 2);
+  // Switched off from the terminal: box and tray follow.
+  shield->SetBlocking(false);
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(view.optionsEnabled.count(LiveOption::BlockKnownSpyware), 0u);  // never greyed
+
+  // Started with --block: both show it on.
+  shield.reset();
+  StartShield(fake, &events, &guard, true);
+  EXPECT_TRUE(guard.Running());
+  EXPECT_TRUE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_TRUE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+}
+
+TEST_F(ScriptedEvents, AGuardThatCannotStartGreysTheBlockingOptionUnchecked) {
+  using ui::LiveOption;
+  platform::testing::ScriptedExecGuard guard;
+  guard.refusal = "Operation not permitted";
+  auto& view = front.mainWindow;
+  const std::string why = "Blocking known spyware is not available (Operation not permitted)";
+
+  // Asked for on the command line: refused at the start.
+  StartShield(fake, &events, &guard, true);
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.optionsEnabled.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptionsEnabled.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(LogLinesStartingWith(why), 1u);
+  // A click that still reaches the model (a stale menu) changes nothing.
+  shield->MainWindow().Switches().OptionClicked(LiveOption::BlockKnownSpyware, true);
+  shield->MainWindow().RunTrayCommand(app::TrayCommand::BlockKnownSpyware);
+  EXPECT_EQ(guard.startCalls, 1);
+  EXPECT_FALSE(shield->Options().blockKnownSpyware);
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(LogLinesStartingWith(why), 1u);
+
+  // Not asked for: the first click finds out, and the option greys.
+  shield.reset();
+  view.optionsEnabled.clear();
+  view.trayOptionsEnabled.clear();
+  StartShield(fake, &events, &guard);
+  EXPECT_EQ(view.optionsEnabled.count(LiveOption::BlockKnownSpyware), 0u);
+  shield->MainWindow().Switches().OptionClicked(LiveOption::BlockKnownSpyware, true);
+  EXPECT_EQ(guard.startCalls, 2);
+  EXPECT_FALSE(shield->Options().blockKnownSpyware);
+  EXPECT_FALSE(view.options.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptions.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.optionsEnabled.at(LiveOption::BlockKnownSpyware));
+  EXPECT_FALSE(view.trayOptionsEnabled.at(LiveOption::BlockKnownSpyware));
+  EXPECT_EQ(LogLinesStartingWith(why), 1u);
+  EXPECT_EQ(shield->LiveRoads(), "instant events");
+}
+
 }  // namespace
 }  // namespace vz

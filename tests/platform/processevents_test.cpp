@@ -37,6 +37,13 @@ class ProcessEvents : public ::testing::Test {
                    << error;
   }
 
+  // The event thread ends before the lists it fills go (members go in reverse
+  // order, the lists before the source): the machine's other programs keep
+  // the thread busy up to the last moment.
+  void TearDown() override {
+    if (source) source->Stop();
+  }
+
   std::vector<platform::ProcessStart> StartsOf(pid_t pid) {
     std::lock_guard lock(mutex);
     std::vector<platform::ProcessStart> found;

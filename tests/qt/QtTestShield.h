@@ -11,6 +11,7 @@
 #include "platform/AppFolder.h"
 #include "platform/testing/FakeCpuTimes.h"
 #include "platform/testing/FakeProcesses.h"
+#include "platform/testing/ScriptedExecGuard.h"
 #include "support/TestSupport.h"
 #include "ui/qt/QtFrontEnd.h"
 #include "ui/qt/MainWindow.h"
@@ -39,9 +40,15 @@ class QtTestShield {
     testsupport::PackArchive(app.file("Proc2.pck"), "Proclist.txt", "X\tTest Spy\tvz-qtspy\tWatches you\r\n");
     testsupport::PackArchive(app.file("Proc4.pck"), "Special.txt", "nothing-special\tSYSTEM32\r\n");
     registry = testsupport::OpenTestRegistry(registryDir);
-    shield = std::make_unique<app::Shield>(front_.Ports(), app::ShieldServices{realProcesses ? *realProcesses : processes, otherRegistry ? *otherRegistry : *registry, platform::LinuxPathConventions(),
-                                                               platform::SystemClock(), /*http=*/nullptr, /*logSink=*/nullptr, &cpuTimes},
-                                           app::CommandLine{}, [this] { front_.Terminate(); });
+    app::ShieldServices services{realProcesses ? *realProcesses : processes,
+                                 otherRegistry ? *otherRegistry : *registry,
+                                 platform::LinuxPathConventions(),
+                                 platform::SystemClock(),
+                                 /*http=*/nullptr,
+                                 /*logSink=*/nullptr,
+                                 &cpuTimes};
+    services.execGuard = &execGuard;
+    shield = std::make_unique<app::Shield>(front_.Ports(), services, app::CommandLine{}, [this] { front_.Terminate(); });
     shield->CreateWindows();
     front_.AttachShield(*shield);
   }
@@ -66,6 +73,7 @@ class QtTestShield {
   testsupport::TempDir app, registryDir;
   platform::testing::FakeProcesses processes;
   platform::testing::FakeCpuTimes cpuTimes;
+  platform::testing::ScriptedExecGuard execGuard;  // accepts unless given a refusal
   ui::scripted::ScriptedDialogs dialogs;
   ui::scripted::RecordingBrowser browser;
   std::unique_ptr<platform::RegistryStore> registry;

@@ -36,12 +36,15 @@ using ui::LiveOption;
 TEST(QtMainWindow, TrayMenuInOrderWithShowVazeruWaitingForTheStartUpPhase) {
   QtTestShield s;
   QList<QAction*> actions = s.Front().View().Tray().Menu()->actions();
-  ASSERT_EQ(actions.size(), 8);
+  ASSERT_EQ(actions.size(), 9);
   EXPECT_EQ(actions[0]->text(), "Show Vazeru");
-  EXPECT_EQ(actions[5]->text(), "Launce Admin Console");
-  EXPECT_EQ(actions[7]->text(), "Exit Vazeru");
-  EXPECT_FALSE(actions[4]->isEnabled());
-  EXPECT_FALSE(actions[6]->isEnabled());
+  EXPECT_EQ(actions[3]->text(), "Block known spyware");
+  EXPECT_TRUE(actions[3]->isCheckable());
+  EXPECT_FALSE(actions[3]->isChecked());
+  EXPECT_EQ(actions[6]->text(), "Launce Admin Console");
+  EXPECT_EQ(actions[8]->text(), "Exit Vazeru");
+  EXPECT_FALSE(actions[5]->isEnabled());
+  EXPECT_FALSE(actions[7]->isEnabled());
   EXPECT_FALSE(s.TrayAction(TrayCommand::ShowVazeru)->isEnabled());
   EXPECT_FALSE(s.Window().processPage->isEnabled());
   s.StartUp();
@@ -77,6 +80,33 @@ TEST(QtMainWindow, TrayEntriesAndCheckBoxesMirrorEachOther) {
   EXPECT_TRUE(s.Window().systemWatchPanel->isHidden());
   s.Window().optionsPage->Option(LiveOption::ShowCpuWatch)->click();
   EXPECT_FALSE(s.Window().systemWatchPanel->isHidden());
+}
+
+TEST(QtMainWindow, BlockingBoxAndTrayEntrySwitchTheGuardAndGreyWhenItCannotStart) {
+  QtTestShield s;
+  QCheckBox* block = s.Window().optionsPage->Option(LiveOption::BlockKnownSpyware);
+  QAction* trayBlock = s.TrayAction(TrayCommand::BlockKnownSpyware);
+  ASSERT_FALSE(block->isChecked());
+  ASSERT_FALSE(trayBlock->isChecked());
+  block->click();  // one click, one start of the guard
+  EXPECT_EQ(s.execGuard.startCalls, 1);
+  EXPECT_TRUE(s.execGuard.Running());
+  EXPECT_TRUE(trayBlock->isChecked());
+  trayBlock->trigger();
+  EXPECT_FALSE(s.execGuard.Running());
+  EXPECT_FALSE(block->isChecked());
+  EXPECT_FALSE(trayBlock->isChecked());
+
+  s.execGuard.refusal = "Operation not permitted";
+  trayBlock->trigger();
+  EXPECT_EQ(s.execGuard.startCalls, 2);
+  EXPECT_FALSE(block->isChecked());
+  EXPECT_FALSE(trayBlock->isChecked());
+  EXPECT_FALSE(block->isEnabled());
+  EXPECT_FALSE(trayBlock->isEnabled());
+  // The other options stay as they were.
+  EXPECT_TRUE(s.Window().optionsPage->Option(LiveOption::LiveScanProcesses)->isEnabled());
+  EXPECT_TRUE(s.TrayAction(TrayCommand::LiveScanProcesses)->isEnabled());
 }
 
 TEST(QtMainWindow, ClosingAndMinimisingHideTheWindow) {

@@ -11,9 +11,11 @@ namespace vz::platform::testing {
 class ScriptedExecGuard final : public ExecGuard {
  public:
   std::string refusal;  // non-empty: Start fails with this text
+  int startCalls = 0;
   bool Running() const { return running_; }
 
   bool Start(Settings settings, std::string& errorText) override {
+    ++startCalls;
     if (!refusal.empty()) {
       errorText = refusal;
       return false;

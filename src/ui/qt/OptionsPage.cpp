@@ -20,7 +20,7 @@ struct OptionText {
   const char* hint;
 };
 
-// The five options with their control names and their explanatory hints.
+// The live options with their control names and their explanatory hints.
 const OptionText kOptions[] = {
     {LiveOption::LiveScanProcesses, "LivescanCheck", "Live Scan Process's", app::kLiveScanInfoText},
     {LiveOption::LiveScanStartups, "Livestartup", "Live Scan Startups",
@@ -30,6 +30,8 @@ const OptionText kOptions[] = {
     {LiveOption::ShowCpuWatch, "ShowCPU", "Show CPU watch", "Shows the System Watch panel with the CPU load"},
     {LiveOption::ShowProcessStatistics, "showProcess", "Show process statistic",
      "Shows the Process statistics panel and collects its figures"},
+    {LiveOption::BlockKnownSpyware, "BlockSpyware", "Block known spyware",
+     "Refuses to start a program listed as spyware that is not a known program (needs administrator rights)"},
 };
 
 struct ButtonText {
@@ -98,7 +100,7 @@ QWidget* OptionsPage::MakeGeneralOptions() {
     auto* box = new QCheckBox(o.caption, general);
     box->setObjectName(o.name);
     box->setProperty("hint", o.hint);
-    box->setChecked(true);
+    box->setChecked(o.option != LiveOption::BlockKnownSpyware);
     layout->addWidget(box);
     options_[o.option] = box;
     LiveOption option = o.option;
@@ -151,6 +153,8 @@ QWidget* OptionsPage::MakeImportantInfo() {
 }
 
 void OptionsPage::SetOptionChecked(LiveOption option, bool checked) { options_.at(option)->setChecked(checked); }
+
+void OptionsPage::SetOptionEnabled(LiveOption option, bool enabled) { options_.at(option)->setEnabled(enabled); }
 
 void OptionsPage::SetProgramInfo(const ProgramInfo& info) {
   programLabel->setText(QString::fromStdString(info.program));

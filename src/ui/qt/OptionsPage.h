@@ -1,5 +1,5 @@
 #pragma once
-// The "Options & Info" page: the "Vazeru Options" buttons, the five live
+// The "Options & Info" page: the "Vazeru Options" buttons, the live
 // options, the program and data file information and the "Important Info"
 // section with its links. Every click goes to the main window model.
 #include <QWidget>
@@ -20,6 +20,7 @@ class OptionsPage final : public QWidget {
   void Bind(app::MainWindowModel* model) { model_ = model; }
 
   void SetOptionChecked(LiveOption option, bool checked);
+  void SetOptionEnabled(LiveOption option, bool enabled);
   void SetProgramInfo(const ProgramInfo& info);
   void SetInfoLabel(const std::string& text);
 

@@ -134,6 +134,14 @@ void QtMainWindowView::SetTrayOptionChecked(LiveOption option, bool checked) {
   Tray().SetOptionChecked(option, checked);
 }
 
+void QtMainWindowView::SetOptionEnabled(LiveOption option, bool enabled) {
+  Window().optionsPage->SetOptionEnabled(option, enabled);
+}
+
+void QtMainWindowView::SetTrayOptionEnabled(LiveOption option, bool enabled) {
+  Tray().SetOptionEnabled(option, enabled);
+}
+
 void QtMainWindowView::ShowInfoPanel(const std::string& text, int left, int top) {
   Window().ShowInfoPanel(text, left, top);
 }

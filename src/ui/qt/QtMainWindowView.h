@@ -46,6 +46,8 @@ class QtMainWindowView final : public MainWindowView {
   void ShowStartLogWindow() override;
   void SetTrayIconVisible(bool visible) override;
   void SetTrayOptionChecked(LiveOption option, bool checked) override;
+  void SetOptionEnabled(LiveOption option, bool enabled) override;
+  void SetTrayOptionEnabled(LiveOption option, bool enabled) override;
   void ShowInfoPanel(const std::string& text, int left, int top) override;
   void HideInfoPanel() override;
   HintProbe ProbeUnderCursor() const override;

@@ -28,7 +28,7 @@ TrayIcon::TrayIcon() : menu_(std::make_unique<QMenu>()) {
     QAction* action = menu_->addAction(QString::fromStdString(entry.caption));
     action->setEnabled(entry.enabledAtStart);
     action->setCheckable(entry.checkable);
-    action->setChecked(entry.checkable);
+    action->setChecked(entry.checkable && entry.checkedAtStart);
     if (!actions_.count(entry.command)) actions_[entry.command] = action;
     app::TrayCommand command = entry.command;
     connect(action, &QAction::triggered, this, [this, command] {
@@ -60,8 +60,11 @@ bool TrayIcon::IsVisible() const { return icon_.isVisible(); }
 void TrayIcon::SetShowVazeruEnabled(bool enabled) { actions_.at(app::TrayCommand::ShowVazeru)->setEnabled(enabled); }
 
 void TrayIcon::SetOptionChecked(LiveOption option, bool checked) {
-  if (option == LiveOption::LiveScanProcesses) actions_.at(app::TrayCommand::LiveScanProcesses)->setChecked(checked);
-  if (option == LiveOption::LiveScanStartups) actions_.at(app::TrayCommand::LiveScanStartups)->setChecked(checked);
+  if (auto command = app::TrayCommandOf(option)) actions_.at(*command)->setChecked(checked);
+}
+
+void TrayIcon::SetOptionEnabled(LiveOption option, bool enabled) {
+  if (auto command = app::TrayCommandOf(option)) actions_.at(*command)->setEnabled(enabled);
 }
 
 QAction* TrayIcon::Action(app::TrayCommand command) const {

@@ -26,6 +26,7 @@ class TrayIcon final : public QObject {
   bool IsVisible() const;
   void SetShowVazeruEnabled(bool enabled);
   void SetOptionChecked(LiveOption option, bool checked);
+  void SetOptionEnabled(LiveOption option, bool enabled);
 
   QMenu* Menu() const { return menu_.get(); }
   // The entry of a command (the first separator for Separator).

@@ -49,6 +49,7 @@ class RecordingMainWindow final : public MainWindowView {
   int programInfoUpdates = 0;
   bool trayIconVisible = false;
   std::map<LiveOption, bool> trayOptions;
+  std::map<LiveOption, bool> optionsEnabled, trayOptionsEnabled;  // only what was set
   bool infoPanelVisible = false;
   std::string infoPanelText;
   int infoPanelLeft = 0, infoPanelTop = 0;
@@ -89,6 +90,8 @@ class RecordingMainWindow final : public MainWindowView {
   }
   void SetTrayIconVisible(bool visible) override { trayIconVisible = visible; }
   void SetTrayOptionChecked(LiveOption option, bool checked) override { trayOptions[option] = checked; }
+  void SetOptionEnabled(LiveOption option, bool enabled) override { optionsEnabled[option] = enabled; }
+  void SetTrayOptionEnabled(LiveOption option, bool enabled) override { trayOptionsEnabled[option] = enabled; }
   void ShowInfoPanel(const std::string& text, int left, int top) override {
     infoPanelVisible = true;
     infoPanelText = text;
