@@ -5,6 +5,7 @@
 // refused before anything is started.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QLabel>
@@ -98,6 +99,26 @@ TEST_F(QtActions, AnOpenerWithNothingToOpenWithIsReportedWhenItGivesUp) {
   EXPECT_EQ(given[0], "/usr/bin/");
   EXPECT_NE(given[1].find("/search?q=bash"), std::string::npos) << given[1];
   EXPECT_EQ(given[2], s.app.file("Vazeru.log"));
+
+  // One click, one viewer: "View Schedule/Download Log" hands DW.log over once.
+  testsupport::WriteFile(s.app.file("DW.log"), "2026-03-04 10:00:00 : Connected\r\n");
+  size_t lines = s.shield->Log().Entries().size();
+  s.Window().optionsPage->Button(app::OptionsButton::ViewDownloadLog)->click();
+  EXPECT_TRUE(testsupport::WaitUntil(
+      [&] {
+        QtTestShield::Pump();
+        return s.shield->Log().Entries().size() > lines;
+      },
+      5000));
+  // A second launch, were there one, would report within this time too.
+  for (int i = 0; i < 30; ++i) {
+    QtTestShield::Pump();
+    ::usleep(10000);
+  }
+  given = testsupport::SplitLines(testsupport::ReadFile(bin.file("given")));
+  ASSERT_EQ(given.size(), 4u);
+  EXPECT_EQ(given[3], s.app.file("DW.log"));
+  EXPECT_EQ(s.shield->Log().Entries().size(), lines + 1);
 }
 
 TEST_F(QtActions, AnAlertsLinkThatIsNotAWebAddressIsRefusedAndSaid) {
