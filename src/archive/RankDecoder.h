@@ -1,9 +1,11 @@
 #pragma once
 // The fast structured arithmetic decoder: the same models, coder and zero-run
 // digits as the step-by-step decoder, faster, not different. Renormalisation
-// takes all its bits at once from a 64-bit window, and the symbol search
-// compares products instead of dividing by the range, and the new bounds
-// divide by the model's total through an exact reciprocal. DecodeRanks hands the
+// takes all its bits in one go from a 64-bit window that refills without a
+// branch; the symbol search compares products instead of dividing by the
+// range, and counts the first indices without branches; the model update
+// raises the first cumulative counts without a loop; the new bounds divide by
+// the model's total through an exact reciprocal. DecodeRanks hands the
 // ranks and zero runs of one block to a sink, so the expander can fuse the
 // move-to-front stage into the decoding loop.
 #include <array>
@@ -17,8 +19,10 @@
 
 namespace vz::archive {
 
-// Bits of the payload, most significant first, from a 64-bit window. The
-// buffer must hold 40 zero bytes after the payload.
+// Bits of the payload, most significant first. The window is refilled from
+// the payload after every take, without a branch: the load for the next take
+// runs while the caller is still searching its model. The buffer must hold 40
+// zero bytes after the payload.
 class BitWindow {
  public:
   BitWindow(const std::uint8_t* data, std::int32_t size) : data_(data), limitBits_((std::int64_t{size} + 20) * 8) {
@@ -26,14 +30,12 @@ class BitWindow {
   }
   // The next k (0..32) bits.
   std::uint32_t Take(int k) {
-    if (k == 0) return 0;
-    auto bits = static_cast<std::uint32_t>(window_ >> (64 - k));
-    window_ <<= k;
-    available_ -= k;
+    // Two shifts, so that k = 0 gives 0 without a branch.
+    const auto bits = static_cast<std::uint32_t>((window_ >> 1) >> (63 - k));
     consumed_ += k;
     // A bit of the 21st byte beyond the payload: the stream is damaged.
     if (consumed_ > limitBits_) throw BlockDamaged(kTooManyBitModeBytes);
-    if (available_ < 32) Refill();
+    Refill();
     return bits;
   }
   std::int64_t BytesRequested() const { return (consumed_ + 7) / 8; }
@@ -43,15 +45,12 @@ class BitWindow {
     std::uint64_t word;
     std::memcpy(&word, data_ + consumed_ / 8, 8);
     if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-    const int skip = static_cast<int>(consumed_ % 8);
-    window_ = word << skip;
-    available_ = 64 - skip;
+    window_ = word << (consumed_ % 8);
   }
 
   const std::uint8_t* data_;
   std::int64_t limitBits_;
   std::uint64_t window_ = 0;
-  int available_ = 0;
   std::int64_t consumed_ = 0;
 };
 
@@ -60,21 +59,28 @@ class FastAriDecoder {
   // A model's total stays below its maximum plus one increment: it is halved
   // before an update once it reaches the maximum.
   static constexpr std::int32_t kLargestTotal = 8192 + 32;
+  // Indices looked at together, without branches, by the search and the
+  // update; most symbols of a model sit among its first indices.
+  static constexpr std::int32_t kLanes = 8;
 
   explicit FastAriDecoder(BitWindow& bits) : bits_(bits) { value_ = static_cast<std::int32_t>(bits_.Take(16)); }
 
   std::int32_t DecodeChar(GroupAriModel& m) {
     const std::int32_t range = high_ - low_ + 1;
     const std::int32_t total = m.cumulative[0];
-    // target < cumulative[i] exactly when n < cumulative[i] * range.
+    // target < cumulative[i] exactly when n < cumulative[i] * range. The
+    // cumulative counts fall with the index and are 0 past the last one, so
+    // the symbol's index is one more than the number of counts above target.
     const std::int32_t n = (value_ - low_ + 1) * total - 1;
     std::int32_t i = 1;
-    while (n < m.cumulative[i] * range) ++i;
+    for (std::int32_t k = 1; k <= kLanes; ++k) i += (n < m.cumulative[k] * range) ? 1 : 0;
+    if (i > kLanes) [[unlikely]]
+      while (n < m.cumulative[i] * range) ++i;
     const std::int32_t character = m.indexToChar[i];
     high_ = low_ + DivideByTotal(range * m.cumulative[i - 1], total) - 1;
     low_ = low_ + DivideByTotal(range * m.cumulative[i], total);
     Renormalise();
-    m.UpdateModel(i);
+    Update(m, i);
     return character;
   }
 
@@ -85,6 +91,27 @@ class FastAriDecoder {
   }
 
  private:
+  // GroupAriModel::UpdateModel with the cumulative counts of the first
+  // indices raised without a loop: the index whose frequency rises is the
+  // first of the run of equal frequencies that ends at i (frequency[0] is 0,
+  // the others not). Swapping an index with itself changes nothing.
+  static void Update(GroupAriModel& m, std::int32_t i) {
+    if (i > kLanes || m.cumulative[0] >= m.maximumTotal) [[unlikely]] {
+      m.UpdateModel(i);
+      return;
+    }
+    std::int32_t j = i;
+    while (m.frequency[j] == m.frequency[j - 1]) --j;
+    const std::int32_t charI = m.indexToChar[i];
+    const std::int32_t charJ = m.indexToChar[j];
+    m.indexToChar[i] = charJ;
+    m.indexToChar[j] = charI;
+    m.charToIndex[charI] = j;
+    m.charToIndex[charJ] = i;
+    m.frequency[j] += m.increment;
+    for (std::int32_t k = 0; k < kLanes; ++k) m.cumulative[k] += (k < j) ? m.increment : 0;
+  }
+
   // x / total for x = range * c with range <= 2^16 and c <= total, as
   // (x * m) >> 45 with m = 2^45 / total + 1. Exact: the error x * (m -
   // 2^45 / total) / 2^45 is below x / 2^45, and x * total < 2^44 keeps it under
@@ -99,21 +126,19 @@ class FastAriDecoder {
   }
 
   // All steps of the renormalisation loop at once: first the shifts while
-  // the top bits of low and high agree, then the underflow steps (low 01...,
-  // high 10...), each of which deletes bit 14.
+  // the top bits of low and high agree (k1), then the underflow steps (low
+  // 01..., high 10..., k2), each of which deletes bit 14. The value takes its
+  // k1 + k2 new bits in one go: of the bits shifted through it, bit 15 is the
+  // one that stood there after the first shifts, the rest the last 15.
   void Renormalise() {
     const int k1 = std::countl_zero(static_cast<std::uint16_t>(low_ ^ high_));
-    if (k1 > 0) {
-      low_ = (low_ << k1) & 0xFFFF;
-      high_ = ((high_ << k1) & 0xFFFF) | ((1 << k1) - 1);
-      value_ = ((value_ << k1) & 0xFFFF) | static_cast<std::int32_t>(bits_.Take(k1));
-    }
-    const int k2 = std::countl_one(static_cast<std::uint16_t>((low_ & ~high_) << 1));
-    if (k2 > 0) {
-      low_ = (low_ << k2) & 0x7FFF;
-      high_ = 0x8000 | ((high_ << k2) & 0x7FFF) | ((1 << k2) - 1);
-      value_ = (value_ & 0x8000) | ((value_ << k2) & 0x7FFF) | static_cast<std::int32_t>(bits_.Take(k2));
-    }
+    const std::int32_t low1 = (low_ << k1) & 0xFFFF;
+    const std::int32_t high1 = ((high_ << k1) & 0xFFFF) | ((1 << k1) - 1);
+    const int k2 = std::countl_one(static_cast<std::uint16_t>((low1 & ~high1) << 1));
+    low_ = (low1 & 0x8000) | ((low1 << k2) & 0x7FFF);
+    high_ = (high1 & 0x8000) | ((high1 << k2) & 0x7FFF) | ((1 << k2) - 1);
+    const std::uint64_t shifted = (std::uint64_t{static_cast<std::uint32_t>(value_)} << (k1 + k2)) | bits_.Take(k1 + k2);
+    value_ = static_cast<std::int32_t>(((shifted >> k2) & 0x8000) | (shifted & 0x7FFF));
   }
 
   BitWindow& bits_;
