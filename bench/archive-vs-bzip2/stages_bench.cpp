@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
       auto t2 = Clock::now();
       std::uint8_t* out = buffers.bufferB.data();
       BuildLinks(L, column.n, h.SentinelIndex, buffers.counts.data(), buffers.running.data(),
-                 buffers.transform.data(), buffers.backward.data());
-      WalkBothEnds(L, column.n, h.FirstIndex, buffers.transform.data(), buffers.backward.data(), out);
+                 buffers.transform.data());
+      WalkInLanes(L, column.n, h.FirstIndex, buffers.transform.data(), buffers.walk, out);
       auto t3 = Clock::now();
       const std::uint32_t value = Crc32Of(out, static_cast<std::size_t>(column.n));
       auto t4 = Clock::now();

@@ -4,7 +4,7 @@ namespace vz::archive {
 
 BlockBuffers::BlockBuffers()
     : transform(kTransformSlots),
-      backward(kTransformSlots),
+      walk(kTransformSlots),
       counts(257 + 1),
       running(257 + 1),
       bufferA(kBlockBufferBytes),

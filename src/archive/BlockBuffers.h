@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "archive/InverseTransform.h"
+
 namespace vz::archive {
 
 // The expanded block plus its end marker must fit the transformation vector.
@@ -33,10 +35,10 @@ class WorkArray {
 
 struct BlockBuffers {
   BlockBuffers();
-  // Inverse transform links, each with its row's byte in the low 8 bits:
-  // forward (the transformation vector) and backward (its inverse).
+  // Inverse transform links (the transformation vector), each with its
+  // row's byte in the low 8 bits, and the work space of the walk over them.
   WorkArray<std::uint32_t> transform;
-  WorkArray<std::uint32_t> backward;
+  LaneWalkSpace walk;
   WorkArray<std::int32_t> counts;
   WorkArray<std::int32_t> running;
   WorkArray<std::uint8_t> bufferA;

@@ -32,17 +32,11 @@ ExpandedBlock ExpandPayload(const DataBlockHeader& header, BlockBuffers& buffers
   const std::int32_t f = header.FirstIndex;
   if (f > n) throw BlockDamaged("Damaged block: index out of range.");
 
-  BuildLinks(L, n, header.SentinelIndex, buffers.counts.data(), buffers.running.data(), buffers.transform.data(),
-             buffers.backward.data());
+  BuildLinks(L, n, header.SentinelIndex, buffers.counts.data(), buffers.running.data(), buffers.transform.data());
   std::uint8_t* out = buffers.bufferB.data();
-  WalkBothEnds(L, n, f, buffers.transform.data(), buffers.backward.data(), out);
+  WalkInLanes(L, n, f, buffers.transform.data(), buffers.walk, out);
   ExpandedBlock result;
   result.crcOk = Crc32Of(out, static_cast<size_t>(n)) == header.BlockCRC;
-  if (!result.crcOk) {
-    // A damaged block: give exactly the bytes of the single forward walk.
-    WalkForward(L, n, f, buffers.transform.data(), out);
-    result.crcOk = Crc32Of(out, static_cast<size_t>(n)) == header.BlockCRC;
-  }
   result.data = out;
   result.length = n;
   result.payloadBytesTaken = column.payloadBytesTaken;
