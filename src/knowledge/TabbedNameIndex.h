@@ -2,13 +2,13 @@
 // An index of a joined list text for the one lookup every scan makes: a name
 // between two TABs. It answers exactly what FindText of TAB + name + TAB from
 // a start position answers, without passing over the whole text: each field
-// that lies between two TABs of one line is indexed once, upper-cased, with
-// the position of the TAB before it.
+// that lies between two TABs of one line is listed once, as the hash of its
+// upper-cased bytes and the position of the TAB before it, sorted; fields are
+// compared in the text itself, so the index holds no copy of it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vz::knowledge {
@@ -34,11 +34,14 @@ class TabbedNameIndex {
   std::string_view Text() const { return text_; }
 
  private:
+  // True when the field at position (1-based, of its TAB) is upperName.
+  bool FieldIs(std::uint32_t position, std::string_view upperName) const;
+
   std::string_view text_;
-  std::string upper_;  // the text upper-cased; the keys point into it
-  // First occurrence of each field; later ones of the same field in order.
-  std::unordered_map<std::string_view, std::uint32_t> first_;
-  std::unordered_map<std::string_view, std::vector<std::uint32_t>> later_;
+  bool built_ = false;
+  // hash << 32 | position for every field, sorted: the fields of one hash
+  // in the order of the text.
+  std::vector<std::uint64_t> fields_;
 };
 
 }  // namespace vz::knowledge

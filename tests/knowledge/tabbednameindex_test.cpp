@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
+#include <unordered_map>
 
 #include "knowledge/FindText.h"
 #include "knowledge/KnowledgeBase.h"
 #include "knowledge/TabbedNameIndex.h"
+#include "knowledge/UpperCase.h"
 
 namespace vz::knowledge {
 namespace {
@@ -56,6 +59,41 @@ TEST(TabbedNameIndex, AgreesWithTheSearchOnRandomLists) {
       ASSERT_EQ(index.Find(name, start), Reference(name, text, start)) << "text '" << text << "' name '" << name << "'";
     }
   }
+}
+
+// Two names whose upper-cased bytes share a 32-bit FNV-1a hash (found by
+// trying random names: the birthday bound makes a pair likely among 2^17), in a
+// large list where each occurs several times, in both cases.
+TEST(TabbedNameIndex, NamesThatShareAHashAreToldApart) {
+  const auto fnv = [](const std::string& s) {
+    std::uint32_t h = 2166136261U;
+    for (char c : s) h = (h ^ static_cast<std::uint8_t>(UpperChar(c))) * 16777619U;
+    return h;
+  };
+  std::mt19937 random(9);
+  std::unordered_map<std::uint32_t, std::string> seen;
+  std::string a, b;
+  while (a.empty()) {
+    std::string name;
+    for (int i = 0; i < 10; ++i) name += static_cast<char>('A' + random() % 26);
+    auto [it, inserted] = seen.emplace(fnv(name), name);
+    if (!inserted && it->second != name) {
+      a = it->second;
+      b = name;
+    }
+  }
+  std::string lowerA = a;
+  for (char& c : lowerA) c = static_cast<char>(std::tolower(c));
+  std::string text;
+  for (int line = 0; line < 30000; ++line) {
+    const std::string name = line % 7000 == 5 ? (line % 2 ? a : lowerA) : line % 9000 == 7 ? b : std::to_string(random());
+    text += "X\tProgram\t" + name + "\tnote\r\n";
+  }
+  TabbedNameIndex index;
+  index.Build(text);
+  for (const std::string& name : {a, b, lowerA, std::string("Program"), std::string("note"), std::string("nothing")})
+    for (std::size_t start : {1UL, 2UL, 5000UL, text.size() / 3, text.size() / 2, text.size() - 10, text.size() + 5})
+      EXPECT_EQ(index.Find(name, start), Reference(name, text, start)) << name << " from " << start;
 }
 
 TEST(TabbedNameIndex, KnowledgeBaseRebuildsAfterTheListChanges) {
