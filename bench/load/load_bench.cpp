@@ -14,6 +14,7 @@
 
 #include "BenchSupport.h"
 #include "archive/ArchiveExtraction.h"
+#include "archive/ArchiveFile.h"
 #include "archive/ArchiveWriter.h"
 #include "knowledge/KnowledgeLoader.h"
 #include "log/ShieldLog.h"
@@ -55,6 +56,13 @@ class TimedExtractor final : public vz::knowledge::ArchiveExtractor {
     resource_.DecompressFromArchive(archivePath, destFolder, fileName);
     placed = resource_.PlacedFiles();
     spent += Clock::now() - start;
+  }
+  // As the shield's extractor: the size from the archive's directory.
+  std::int64_t MemberSize(const std::string& archivePath, const std::string& member) override {
+    const auto start = Clock::now();
+    const std::int64_t size = vz::archive::MemberFileSize(archivePath, member);
+    spent += Clock::now() - start;
+    return size;
   }
 
  private:
@@ -135,7 +143,7 @@ int main() {
   std::printf("  load without extraction (best of 3)             %8.1f ms\n", bestLoad);
   std::printf("  extraction of the three archives (shown apart)  %8.1f ms\n", extraction);
   std::printf("  spyware index at the first lookup              %8.1f ms\n", index);
-  std::printf("  total before the first scan                    %8.1f ms (goal: under 500 ms)\n",
+  std::printf("  total before the first scan                    %8.1f ms (goal: under 250 ms)\n",
               bestLoad + extraction + index);
   std::printf("  peer: std::getline read of the same %zu lines %8.1f ms\n", floorLines, Ms(floor));
   fs::remove_all(root);

@@ -1,5 +1,8 @@
 #include "app/ResourceExtractor.h"
 
+#include "archive/ArchiveErrors.h"
+#include "archive/ArchiveFile.h"
+
 namespace vz::app {
 
 void ResourceExtractor::DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
@@ -11,6 +14,14 @@ void ResourceExtractor::DecompressFromArchive(const std::string& archivePath, co
     throw;
   }
   placed = resource_.PlacedFiles();
+}
+
+std::int64_t ResourceExtractor::MemberSize(const std::string& archivePath, const std::string& member) {
+  try {
+    return archive::MemberFileSize(archivePath, member);
+  } catch (const archive::ArchiveError&) {
+    return 0;  // only a size hint: the extraction that follows reports the error
+  }
 }
 
 }  // namespace vz::app

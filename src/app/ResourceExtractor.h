@@ -13,6 +13,7 @@ class ResourceExtractor final : public knowledge::ArchiveExtractor {
   explicit ResourceExtractor(archive::ArchiveExtraction& resource) : resource_(resource) {}
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
                              const std::string& fileName, std::vector<std::string>& placed) override;
+  std::int64_t MemberSize(const std::string& archivePath, const std::string& member) override;
 
  private:
   archive::ArchiveExtraction& resource_;

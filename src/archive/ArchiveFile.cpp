@@ -1,5 +1,7 @@
 #include "archive/ArchiveFile.h"
 
+#include <algorithm>
+
 #include "archive/ArchiveErrors.h"
 
 namespace vz::archive {
@@ -75,5 +77,13 @@ void ArchiveFile::WriteEmptyArchive(const std::string& fileName) {
 }
 
 ArchiveFile::~ArchiveFile() { centralDir_.reset(); }
+
+std::int64_t MemberFileSize(const std::string& archivePath, const std::string& fileName) {
+  ArchiveFile archive(archivePath, true);
+  std::int64_t size = 0;
+  for (const auto& entry : archive.CentralDir().Entries())
+    if (entry->FileName == fileName) size = std::max<std::int64_t>(size, entry->FileSize);
+  return size;
+}
 
 }  // namespace vz::archive

@@ -51,4 +51,8 @@ class ArchiveFile : public BitFile {
   std::unique_ptr<CentralDirectory> centralDir_;
 };
 
+// The size of the largest member named fileName (exactly) in the directory of
+// an archive, 0 when there is none. Throws ArchiveError as opening does.
+std::int64_t MemberFileSize(const std::string& archivePath, const std::string& fileName);
+
 }  // namespace vz::archive

@@ -34,12 +34,27 @@ bool Extract(const LoadEnvironment& env, const std::string& archive, const std::
   }
 }
 
-// Loads a member's lines into list and deletes the member; false when it is missing.
-bool TakeMember(const LoadEnvironment& env, const std::string& member, TextList& list) {
+// Room for a list file's lines in joined form: the bytes and, for lines that
+// end in a bare LF, one more byte for each of some of them.
+std::int64_t JoinedRoom(std::int64_t fileBytes) { return fileBytes + fileBytes / 16 + 2; }
+
+// The joined size of the update list, which is merged into both lists.
+std::int64_t UpdateRoom(const LoadEnvironment& env) {
+  return JoinedRoom(platform::FileSize(env.appFolder + kUpdateList).value_or(0));
+}
+
+// Loads a member's lines into list and deletes the member; false when it is
+// missing. The list's text gets room for extraRoom more bytes at once: a
+// large list grown later would be copied into fresh memory.
+bool TakeMember(const LoadEnvironment& env, const std::string& member, TextList& list, std::int64_t extraRoom) {
   const std::string path = env.appFolder + member;
   if (!platform::FileExists(path)) return false;
-  auto bytes = platform::ReadWholeFile(path);
-  list.AdoptText(bytes ? std::move(*bytes) : std::string());
+  std::string bytes;
+  const std::int64_t size = platform::FileSize(path).value_or(0);
+  if (size > 0 && extraRoom > 0 && size + extraRoom <= platform::kWholeFileLimit)
+    bytes.reserve(static_cast<std::size_t>(size + extraRoom));
+  if (!platform::ReadWholeFile(path, bytes)) bytes.clear();
+  list.AdoptText(std::move(bytes));
   platform::RemoveFile(path);
   return true;
 }
@@ -48,7 +63,13 @@ void LoadKnownPrograms(KnowledgeBase& base, const LoadEnvironment& env) {
   env.log.WriteShieldLog("Looking for 1 pck...");
   if (!platform::FileExists(env.appFolder + kKnownArchive)) return;
   if (!Extract(env, kKnownArchive, kKnownMember)) return;
-  if (!TakeMember(env, kKnownMember, base.AllKnownList())) env.log.WriteShieldLog("Could not Open File with Process 1 list");
+  // All known ends up holding the updates and the spyware list as well.
+  const std::string unpackedSpyware = env.appFolder + kSpywareMember;
+  const std::int64_t spywareBytes = platform::FileExists(unpackedSpyware)
+                                        ? platform::FileSize(unpackedSpyware).value_or(0)
+                                        : env.extractor.MemberSize(env.appFolder + kSpywareArchive, kSpywareMember);
+  if (!TakeMember(env, kKnownMember, base.AllKnownList(), UpdateRoom(env) + JoinedRoom(spywareBytes)))
+    env.log.WriteShieldLog("Could not Open File with Process 1 list");
 }
 
 void TestSpywareDataAge(KnowledgeBase& base, const LoadEnvironment& env) {
@@ -73,7 +94,7 @@ void LoadSpyware(KnowledgeBase& base, const LoadEnvironment& env) {
     return;
   }
   TestSpywareDataAge(base, env);
-  TakeMember(env, kSpywareMember, base.SpywareList());
+  TakeMember(env, kSpywareMember, base.SpywareList(), UpdateRoom(env));
 }
 
 void LoadSpecialLocations(KnowledgeBase& base, const LoadEnvironment& env) {
@@ -82,7 +103,7 @@ void LoadSpecialLocations(KnowledgeBase& base, const LoadEnvironment& env) {
   // A "Special.txt" left from an interrupted run is not removed first: the
   // extraction asks whether to overwrite it.
   if (!Extract(env, kSpecialArchive, kSpecialMember)) return;
-  if (!TakeMember(env, kSpecialMember, base.SpecialList())) env.log.WriteShieldLog("Could not Open File with Process 4 list");
+  if (!TakeMember(env, kSpecialMember, base.SpecialList(), 0)) env.log.WriteShieldLog("Could not Open File with Process 4 list");
 }
 
 void MergeUpdates(KnowledgeBase& base, const LoadEnvironment& env) {

@@ -80,6 +80,23 @@ TEST(Container, ArchiveFilesAreNotInheritedAndNeverWrittenThroughALink) {
   EXPECT_EQ(ReadFile(dir.file("victim")), "victim");
 }
 
+// The size the start-up load reserves room by: read from the directory, 0
+// for a member that is not there, an archive error for a file that is no
+// archive or is missing.
+TEST(Container, MemberSizeComesFromTheDirectory) {
+  TempDir dir;
+  ArchiveWriter writer(dir.file("lists.pck"));
+  writer.AddData(std::string(5000, 'a'), {"Proclist.txt"});
+  writer.AddData("abc", {"Other.txt"});
+  writer.Commit();
+  EXPECT_EQ(MemberFileSize(dir.file("lists.pck"), "Proclist.txt"), 5000);
+  EXPECT_EQ(MemberFileSize(dir.file("lists.pck"), "Other.txt"), 3);
+  EXPECT_EQ(MemberFileSize(dir.file("lists.pck"), "proclist.txt"), 0);
+  WriteFile(dir.file("junk.pck"), "not an archive at all");
+  EXPECT_THROW(MemberFileSize(dir.file("junk.pck"), "Proclist.txt"), ArchiveError);
+  EXPECT_THROW(MemberFileSize(dir.file("missing.pck"), "Proclist.txt"), ArchiveError);
+}
+
 TEST(Container, PathsSplitAtTheLastFolderDelimiter) {
   CentralFileHeader entry;
   entry.SetPath("Proclist.txt");
