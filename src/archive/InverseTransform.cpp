@@ -37,30 +37,19 @@ void BuildLinks(const std::uint8_t* L, std::int32_t n, std::int32_t s, std::int3
 }
 
 namespace {
-std::int32_t PoolBytes(std::int32_t rows) {
-  return rows + LaneWalkSpace::kMaxSegments + (LaneWalkSpace::kLanes + 1) * LaneWalkSpace::kChunkBytes;
-}
-}  // namespace
-
-LaneWalkSpace::LaneWalkSpace(std::int32_t rows)
-    : rows(rows),
-      segments(kMaxSegments),
-      // A piece closes when its chunk is full or its segment ends.
-      pieces(static_cast<std::size_t>(PoolBytes(rows) / kChunkBytes + kMaxSegments + kLanes + 1)),
-      storage_(new std::uint8_t[static_cast<std::size_t>(PoolBytes(rows) + kChunkBytes)]) {
-  const auto address = reinterpret_cast<std::uintptr_t>(storage_.get());
-  pool = storage_.get() + (kChunkBytes - address % kChunkBytes) % kChunkBytes;
-}
-
-namespace {
 
 // A start row's forward entry while the walk runs: this bit and the number
-// of the segment that starts there. Rows stay below 2^23, so a link never
-// has the bit.
+// of the segment that starts there. Blocks walked in lanes have fewer than
+// 2^23 rows, so a link never has the bit.
 constexpr std::uint32_t kStartMark = 0x80000000U;
 constexpr std::int32_t kChunkBytes = LaneWalkSpace::kChunkBytes;
 // Below this size a block is walked in one chain.
 constexpr std::int32_t kSmallestLaneBlock = 16 * 1024;
+constexpr std::int32_t kLargestLaneBlock = (1 << 23) - 1;
+
+std::int32_t PoolBytes(std::int32_t rows) {
+  return rows + LaneWalkSpace::kMaxSegments + (LaneWalkSpace::kLanes + 1) * LaneWalkSpace::kChunkBytes;
+}
 
 bool ChunkFull(const std::uint8_t* p) { return reinterpret_cast<std::uintptr_t>(p) % kChunkBytes == 0; }
 
@@ -199,10 +188,20 @@ class LaneWalk {
 
 }  // namespace
 
+LaneWalkSpace::LaneWalkSpace(std::int32_t rows)
+    : rows(rows),
+      segments(kMaxSegments),
+      // A piece closes when its chunk is full or its segment ends.
+      pieces(static_cast<std::size_t>(PoolBytes(rows) / kChunkBytes + kMaxSegments + kLanes + 1)),
+      storage_(new std::uint8_t[static_cast<std::size_t>(PoolBytes(rows) + kChunkBytes)]) {
+  const auto address = reinterpret_cast<std::uintptr_t>(storage_.get());
+  pool = storage_.get() + (kChunkBytes - address % kChunkBytes) % kChunkBytes;
+}
+
 void WalkInLanes(const std::uint8_t* L, std::int32_t n, std::int32_t f, std::uint32_t* forward,
                  LaneWalkSpace& space, std::uint8_t* out) {
   constexpr int kLanes = LaneWalkSpace::kLanes;
-  if (n < kSmallestLaneBlock || n >= space.rows) {
+  if (n < kSmallestLaneBlock || n >= space.rows || n >= kLargestLaneBlock) {
     WalkForward(L, n, f, forward, out);
     return;
   }
@@ -232,7 +231,10 @@ void WalkInLanes(const std::uint8_t* L, std::int32_t n, std::int32_t f, std::uin
   for (int l = 0; l < kLanes; ++l)
     if (l != finished) walk.RunOut(lanes[l]);
 
-  for (std::int32_t k = 0; k < count; ++k) forward[space.segments[static_cast<std::size_t>(k)].row] = space.segments[static_cast<std::size_t>(k)].link;
+  for (std::int32_t k = 0; k < count; ++k) {
+    const LaneWalkSpace::Segment& started = space.segments[static_cast<std::size_t>(k)];
+    forward[started.row] = started.link;
+  }
 
   // The segments in the order of the walk from row f.
   std::int32_t written = 0;
