@@ -108,6 +108,8 @@ int main() {
 
   // Best of three starts; each start unpacks and loads afresh.
   double bestLoad = 1e30, extraction = 0, index = 0;
+  // The first start also pays for the process's first use of its memory.
+  double firstStart = 0;
   int spyware = 0, known = 0;
   for (int run = 0; run < 3; ++run) {
     vz::log::ShieldLog log;
@@ -125,6 +127,7 @@ int main() {
     volatile std::size_t found = base.FindSpywareName("not-there.exe", 2);
     (void)found;
     const double indexMs = Ms(Clock::now() - indexStart);
+    if (run == 0) firstStart = load + Ms(extractor.spent) + indexMs;
     if (load < bestLoad) {
       bestLoad = load;
       extraction = Ms(extractor.spent);
@@ -145,6 +148,7 @@ int main() {
   std::printf("  spyware index at the first lookup              %8.1f ms\n", index);
   std::printf("  total before the first scan                    %8.1f ms (goal: under 250 ms)\n",
               bestLoad + extraction + index);
+  std::printf("  the same, first start in this process          %8.1f ms\n", firstStart);
   std::printf("  peer: std::getline read of the same %zu lines %8.1f ms\n", floorLines, Ms(floor));
   fs::remove_all(root);
   return 0;
