@@ -1,6 +1,7 @@
 #include "app/ResourceExtractor.h"
 
-#include "archive/ArchiveErrors.h"
+#include <exception>
+
 #include "archive/ArchiveFile.h"
 
 namespace vz::app {
@@ -19,7 +20,7 @@ void ResourceExtractor::DecompressFromArchive(const std::string& archivePath, co
 std::int64_t ResourceExtractor::MemberSize(const std::string& archivePath, const std::string& member) {
   try {
     return archive::MemberFileSize(archivePath, member);
-  } catch (const archive::ArchiveError&) {
+  } catch (const std::exception&) {
     return 0;  // only a size hint: the extraction that follows reports the error
   }
 }
