@@ -1,6 +1,7 @@
 #include "knowledge/KnowledgeLoader.h"
 
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "knowledge/DataAge.h"
@@ -51,8 +52,14 @@ bool TakeMember(const LoadEnvironment& env, const std::string& member, TextList&
   if (!platform::FileExists(path)) return false;
   std::string bytes;
   const std::int64_t size = platform::FileSize(path).value_or(0);
-  if (size > 0 && extraRoom > 0 && size + extraRoom <= platform::kWholeFileLimit)
-    bytes.reserve(static_cast<std::size_t>(size + extraRoom));
+  if (size > 0 && extraRoom > 0 && size + extraRoom <= platform::kWholeFileLimit) {
+    try {
+      bytes.reserve(static_cast<std::size_t>(size + extraRoom));
+    } catch (const std::bad_alloc&) {
+      // The room is a hint (an archive's directory may claim any size): the
+      // list is read without it and grows as it needs.
+    }
+  }
   if (!platform::ReadWholeFile(path, bytes)) bytes.clear();
   list.AdoptText(std::move(bytes));
   platform::RemoveFile(path);

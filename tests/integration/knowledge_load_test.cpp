@@ -1,6 +1,7 @@
 // The start-up load from real packed archives through the real extraction
 // component: a member left over from an interrupted run, and a damaged archive.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/ResourceExtractor.h"
 #include "archive/ArchiveExtraction.h"
@@ -23,6 +24,9 @@ class RealExtractor final : public knowledge::ArchiveExtractor {
   void DecompressFromArchive(const std::string& archivePath, const std::string& destFolder,
                              const std::string& fileName, std::vector<std::string>& placed) override {
     adapter_.DecompressFromArchive(archivePath, destFolder, fileName, placed);
+  }
+  std::int64_t MemberSize(const std::string& archivePath, const std::string& member) override {
+    return adapter_.MemberSize(archivePath, member);
   }
 
  private:
@@ -103,6 +107,32 @@ TEST_F(KnowledgeLoad, DamagedAndMissingArchivesAreLoggedAndLoadingGoesOn) {
   // The stage after the damaged one still ran.
   EXPECT_EQ(base.SpecialList().Text(), "new.exe\tSYSTEM32\r\n");
   EXPECT_NE(log.Entries().front().find("Known Spyware : 0 of 0 Known"), std::string::npos);
+}
+
+// The spyware archive's directory only gives the room the known list is read
+// with: one that claims a member of 960 MiB (room reserved, never touched), or a FIFO in the archive's
+// place, changes nothing about what is loaded from the known list.
+TEST_F(KnowledgeLoad, TheSpywareArchiveCannotTurnTheSizeHintAgainstTheLoad) {
+  const std::string packed = testsupport::ReadFile(app.file("Proc2.pck"));
+  const auto byteAt = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(packed[i])); };
+  const std::size_t directory = byteAt(packed.size() - 4) | byteAt(packed.size() - 3) << 8 |
+                                byteAt(packed.size() - 2) << 16 | byteAt(packed.size() - 1) << 24;
+  std::string lying = packed;
+  lying.replace(directory + 8, 4, std::string("\x00\x00\x00\x3C", 4));  // FileSize 960 MiB
+  testsupport::WriteFile(app.file("Proc2.pck"), lying);
+  archive::ArchiveExtraction resource(front.dialogs);
+  app::ResourceExtractor probe(resource);
+  EXPECT_EQ(probe.MemberSize(app.file("Proc2.pck"), "Proclist.txt"), 0x3C000000);
+  Load();
+  EXPECT_EQ(base.AllKnownList()[0], "Y\tBash\tbash\tThe shell");
+
+  platform::RemoveFile(app.file("Proc2.pck"));
+  ASSERT_EQ(::mkfifo(app.file("Proc2.pck").c_str(), 0600), 0);
+  EXPECT_EQ(probe.MemberSize(app.file("Proc2.pck"), "Proclist.txt"), 0);
+  base = knowledge::KnowledgeBase();
+  Load();
+  EXPECT_EQ(base.AllKnownList().Count(), 1u);
+  EXPECT_EQ(base.SpywareList().Count(), 0u);
 }
 
 }  // namespace
